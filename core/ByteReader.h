@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace dvl {
+
+// Little-endian reads from a block of bytes. Every read checks what remains
+// first and throws "Stream read error" instead of reading past the end.
+class ByteReader {
+public:
+    explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    std::size_t pos() const { return pos_; }
+    std::size_t size() const { return bytes_.size(); }
+    std::size_t remaining() const { return bytes_.size() - pos_; }
+    bool atEnd() const { return pos_ == bytes_.size(); }
+
+    std::uint8_t u8();
+    std::int32_t i32();
+    std::uint32_t u32();
+    // A view of the next n bytes; the reader moves past them.
+    std::span<const std::uint8_t> bytes(std::size_t n);
+    void skip(std::size_t n) { (void)bytes(n); }
+
+private:
+    void need(std::size_t n) const;
+
+    std::span<const std::uint8_t> bytes_;
+    std::size_t pos_ = 0;
+};
+
+} // namespace dvl

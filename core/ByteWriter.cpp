@@ -1,0 +1,26 @@
+#include "core/ByteWriter.h"
+
+#include <cassert>
+
+namespace dvl {
+
+void ByteWriter::u32(std::uint32_t v) {
+    std::uint8_t b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
+                         std::uint8_t(v >> 24)};
+    bytes(b);
+}
+
+void ByteWriter::patchU32(std::size_t at, std::uint32_t v) {
+    assert(at + 4 <= buf_.size());
+    buf_[at] = std::uint8_t(v);
+    buf_[at + 1] = std::uint8_t(v >> 8);
+    buf_[at + 2] = std::uint8_t(v >> 16);
+    buf_[at + 3] = std::uint8_t(v >> 24);
+}
+
+std::uint8_t* ByteWriter::grow(std::size_t n) {
+    buf_.resize(buf_.size() + n);
+    return buf_.data() + buf_.size() - n;
+}
+
+} // namespace dvl

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace dvl {
+
+// Little-endian writes appended to a growing buffer, with patching of values
+// written earlier (length place holders, offset tables).
+class ByteWriter {
+public:
+    std::size_t pos() const { return buf_.size(); }
+
+    void u8(std::uint8_t v) { buf_.push_back(v); }
+    void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
+    void u32(std::uint32_t v);
+    void bytes(std::span<const std::uint8_t> b) { buf_.insert(buf_.end(), b.begin(), b.end()); }
+    void zeros(std::size_t n) { buf_.resize(buf_.size() + n, 0); }
+    // Overwrites four bytes written earlier at offset `at`.
+    void patchU32(std::size_t at, std::uint32_t v);
+    void patchI32(std::size_t at, std::int32_t v) { patchU32(at, static_cast<std::uint32_t>(v)); }
+
+    // Room for n bytes at the end, filled by the caller; shrink() gives back what was unused.
+    std::uint8_t* grow(std::size_t n);
+    void shrink(std::size_t n) { buf_.resize(buf_.size() - n); }
+    void reserve(std::size_t n) { buf_.reserve(n); }
+
+    const std::vector<std::uint8_t>& data() const { return buf_; }
+    std::vector<std::uint8_t> take() { return std::move(buf_); }
+
+private:
+    std::vector<std::uint8_t> buf_;
+};
+
+} // namespace dvl

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include <QString>
+
+namespace dvl::cp1251 {
+
+// Windows-1251 exists only at file boundaries: names in the records file and
+// item descriptions. Byte 98, the one byte the code page leaves unassigned,
+// decodes to U+0098 and back.
+QString decode(std::span<const std::uint8_t> bytes);
+
+// Characters outside the code page become '?'.
+std::vector<std::uint8_t> encode(const QString& text);
+
+} // namespace dvl::cp1251

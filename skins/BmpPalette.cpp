@@ -1,0 +1,1 @@
+#include "skins/BmpPalette.h"

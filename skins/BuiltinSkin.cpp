@@ -1,0 +1,29 @@
+#include "skins/BuiltinSkin.h"
+
+#include <QFile>
+
+#include "core/ByteReader.h"
+#include "core/Error.h"
+#include "skins/TDvlImageList.h"
+
+namespace dvl {
+
+std::vector<std::uint8_t> BuiltinSkinRecord() {
+    QFile file(QStringLiteral(":/assets/builtin-skin.rec"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw Error(QStringLiteral("The built-in skin is missing from the program"));
+    }
+    const QByteArray bytes = file.readAll();
+    return {bytes.begin(), bytes.end()};
+}
+
+void LoadBuiltinSkin(TDvlImageList& list) {
+    const std::vector<std::uint8_t> record = BuiltinSkinRecord();
+    ByteReader in(record);
+    auto item = std::make_unique<TDvlImageListItem>();
+    item->ReadRecord(in);
+    list.Clear();
+    list.Add(std::move(item));
+}
+
+} // namespace dvl

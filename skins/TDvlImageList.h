@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QRgb>
+#include <QString>
+
+#include "skins/TDvlImageListItem.h"
+
+namespace dvl {
+
+class ByteReader;
+class ByteWriter;
+class TCanvas;
+
+// A list of picture strips that draws any picture, chosen by item and index,
+// onto a drawing surface. Owns its items.
+class TDvlImageList {
+public:
+    static constexpr std::uint8_t ContainerKind = 0;
+    // The signature of a skin file: a length byte, then the text.
+    static constexpr std::uint8_t kSignature[9] = {8, 'D', 'V', 'L', 'I', 'M', 'L', '3', '0'};
+    // Files larger than this are refused before they are read.
+    static constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
+
+    int Count() const { return int(items_.size()); }
+    TDvlImageListItem& Item(int listIndex);
+    const TDvlImageListItem& Item(int listIndex) const;
+    // Appends `item`, or a new empty item when none is given; returns its list index.
+    int Add(std::unique_ptr<TDvlImageListItem> item = nullptr);
+    void Clear() { items_.clear(); }
+
+    // Draws picture `imageIndex` of item `listIndex` with its top-left corner at (x, y).
+    // A bad index throws "List index out of bounds (n)" and draws nothing.
+    void Draw(TCanvas& canvas, int x, int y, int listIndex, int imageIndex) const;
+
+    TCanvas ItemCanvas(int listIndex);
+    QRect PictureRect(int listIndex, int imageIndex) const;
+    int ItemSize(int listIndex, int which) const;
+    int PictureCount(int listIndex) const;
+    bool IsValidIndex(int listIndex, int imageIndex) const;
+    void GetPicture(int listIndex, int imageIndex, QImage* bitmap) const;
+    bool IsMasked(int listIndex) const;
+    QList<QRgb> ItemPalette(int listIndex) const;
+    // Colours as 0x00BBGGRR; 16777215 (white) for a list index past the end.
+    std::uint32_t PictureColor(int listIndex, int imageIndex) const;
+    std::uint32_t PicturePixel(QPoint point, int listIndex, int imageIndex) const;
+
+    // Without the signature, at the stream's position. Loading is all or
+    // nothing: on any error the list keeps the items it had.
+    void SaveToStream(ByteWriter& out, bool withIndex);
+    void LoadFromStream(ByteReader& in, bool withIndex);
+
+    // Whole files: the signature, then the stream with its offset table.
+    std::vector<std::uint8_t> SaveToBytes();
+    void LoadFromBytes(std::span<const std::uint8_t> file);
+    void SaveToFile(const QString& path);
+    void LoadFromFile(const QString& path);
+
+private:
+    const TDvlImageListItem& itemAt(int listIndex) const;
+
+    std::vector<std::unique_ptr<TDvlImageListItem>> items_;
+};
+
+} // namespace dvl

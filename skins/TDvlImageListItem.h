@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <QImage>
+#include <QList>
+#include <QRgb>
+#include <QString>
+
+namespace dvl {
+
+class ByteReader;
+class ByteWriter;
+
+// Colour depth in which an item's pictures are written.
+enum class TDvlSavePixelFormat : std::uint8_t { spfDefault = 0, spfMono = 1, spf4bit = 2, spf8bit = 3 };
+
+// One strip of equally sized pictures, laid left to right without gaps.
+// Picture i occupies columns i × Width to i × Width + Width − 1.
+class TDvlImageListItem {
+public:
+    // A picture entry: bits 0–15 the x offset (signed), bits 16–23 the Masked flag
+    // when the entry was made.
+    using PictureEntry = std::uint32_t;
+    static std::int16_t EntryOffset(PictureEntry e) { return std::int16_t(e & 0xFFFF); }
+
+    TDvlImageListItem();
+
+    const QString& Description() const { return description_; }
+    void SetDescription(const QString& d) { description_ = d; }
+    std::uint16_t Ident() const { return ident_; }
+    void SetIdent(std::uint16_t ident) { ident_ = ident; }
+    bool Compressed() const { return compressed_; }
+    void SetCompressed(bool c) { compressed_ = c; }
+    std::int32_t AllocBy() const { return allocBy_; }
+    void SetAllocBy(std::int32_t a) { allocBy_ = a; }
+    std::int32_t Height() const { return height_; }
+    void SetHeight(std::int32_t h) { height_ = h; }
+    std::int32_t Width() const { return width_; }
+    void SetWidth(std::int32_t w) { width_ = w; }
+    std::int32_t UsedWidth() const { return usedWidth_; }
+    TDvlSavePixelFormat PixelFormat() const { return pixelFormat_; }
+    void SetPixelFormat(TDvlSavePixelFormat f) { pixelFormat_ = f; }
+    bool Masked() const { return masked_; }
+    void SetMasked(bool m) { masked_ = m; }
+
+    // The strip in the display's format (Format_RGB32), with the depth and
+    // palette of the BMP it came from, which a default-format save keeps.
+    const QImage& Strip() const { return strip_; }
+    QImage& Strip() { return strip_; }
+    int StripDepth() const { return stripDepth_; }
+    const QList<QRgb>& StripPalette() const { return stripPalette_; }
+    // Black where the picture shows, white where the target shows through.
+    const QImage& MaskStrip() const { return maskStrip_; }
+
+    const std::vector<PictureEntry>& Pictures() const { return pictures_; }
+    int PictureCount() const { return int(pictures_.size()); }
+
+    // Replaces the pictures by `count` pictures taken from `strip` (and
+    // `mask` when Masked), as a load does. The strip keeps its own size.
+    void SetPictures(int count, QImage strip, int depth = 24, QList<QRgb> palette = {},
+                     QImage mask = {});
+
+    // One item record of a skin file, at the stream's position. Reading replaces
+    // every field; on an error the item is left as it was.
+    void ReadRecord(ByteReader& in);
+    // Writing first brings the strip to count × Width columns, as a save does.
+    void WriteRecord(ByteWriter& out);
+
+private:
+    void rebuildPictures(int count);
+    void fitStripToPictures();
+
+    QString description_;
+    std::uint16_t ident_ = 0;
+    bool compressed_ = false;
+    std::int32_t allocBy_ = 4;
+    std::int32_t height_ = 16;
+    std::int32_t usedWidth_ = 0;
+    std::int32_t width_ = 16;
+    TDvlSavePixelFormat pixelFormat_ = TDvlSavePixelFormat::spfDefault;
+    QImage strip_;
+    int stripDepth_ = 24;
+    QList<QRgb> stripPalette_;
+    QImage maskStrip_;
+    std::vector<PictureEntry> pictures_;
+    bool masked_ = false;
+};
+
+} // namespace dvl
