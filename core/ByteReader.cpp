@@ -1,8 +1,8 @@
 #include "core/ByteReader.h"
 
-#include <string>
-
 #include "core/Error.h"
+
+#include <string>
 
 namespace dvl {
 
@@ -27,7 +27,9 @@ std::uint32_t ByteReader::u32() {
            std::uint32_t(p[3]) << 24;
 }
 
-std::int32_t ByteReader::i32() { return static_cast<std::int32_t>(u32()); }
+std::int32_t ByteReader::i32() {
+    return static_cast<std::int32_t>(u32());
+}
 
 std::span<const std::uint8_t> ByteReader::bytes(std::size_t n) {
     need(n);

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <span>
 #include <vector>
-
-#include <QString>
 
 namespace dvl::cp1251 {
 

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <stdexcept>
 #include <string>
-
-#include <QString>
 
 namespace dvl {
 
@@ -30,6 +29,8 @@ inline constexpr const char* kStreamReadError = "Stream read error";
 inline constexpr const char* kBitmapNotValid = "Bitmap image is not valid";
 inline constexpr const char* kCannotOpenFile = "Cannot open file %1";
 inline constexpr const char* kCannotCreateFile = "Cannot create file %1";
+inline constexpr const char* kCannotWriteFile = "Cannot write file %1";
+inline constexpr const char* kFileTooLarge = "File %1 is too large";
 inline constexpr const char* kListIndexOutOfBounds = "List index out of bounds (%1)";
 
 } // namespace dvl

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <span>
-#include <vector>
-
 #include <QImage>
 #include <QList>
 #include <QRgb>
+#include <cstdint>
+#include <span>
+#include <vector>
 
 namespace dvl::bmp {
 

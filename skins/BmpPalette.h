@@ -1,1 +1,61 @@
 #pragma once
+
+#include <QImage>
+#include <QList>
+#include <QRgb>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace dvl::bmp {
+
+// The 16 colours of the classic display palette, in their usual order.
+std::vector<QRgb> StandardPalette16();
+
+// A 6 x 6 x 6 colour cube (red slowest) followed by 40 greys that fall between
+// the cube's own greys: the table for 8-bit pictures of many colours.
+std::vector<QRgb> CubePalette256();
+
+// The distinct colours of `image` (Format_RGB32) in order of first appearance,
+// rows top to bottom, left to right; empty when there are more than `limit`.
+std::vector<QRgb> DistinctColours(const QImage& image, int limit);
+
+// True when a colour counts as white in a black-and-white picture.
+bool IsLight(QRgb c);
+
+// Maps colours to the indices of a colour table of 2^depth entries, chosen
+// either from a palette the picture came with or by our own rule for the depth.
+// The result depends only on the pixels and the palette, never on the machine.
+class PaletteMap {
+public:
+    // depth is 1, 4 or 8. A non-empty `given` palette is used as it is (its
+    // first 2^depth entries); otherwise the table is chosen for `image`.
+    PaletteMap(const QImage& image, int depth, const QList<QRgb>& given);
+
+    // 2^depth entries; entries past the chosen colours are 0.
+    const std::vector<QRgb>& table() const { return table_; }
+
+    std::uint8_t index(QRgb c) {
+        const std::uint32_t key = c & 0xFFFFFFu;
+        const std::uint32_t slot = (key * 2654435761u) >> (32 - kCacheBits);
+        if (cacheKey_[slot] != key) {
+            cacheKey_[slot] = key;
+            cacheIndex_[slot] = compute(key);
+        }
+        return cacheIndex_[slot];
+    }
+
+private:
+    static constexpr int kCacheBits = 12;
+    static constexpr std::uint32_t kNoKey = 0xFFFFFFFFu;
+
+    std::uint8_t compute(std::uint32_t rgb) const;
+
+    std::vector<QRgb> table_;
+    int searched_ = 0;       // leading entries of table_ that pixels may map to
+    bool luminance_ = false; // our own black and white: by brightness, not distance
+    std::array<std::uint32_t, 1u << kCacheBits> cacheKey_;
+    std::array<std::uint8_t, 1u << kCacheBits> cacheIndex_{};
+};
+
+} // namespace dvl::bmp

@@ -1,10 +1,10 @@
 #include "skins/BuiltinSkin.h"
 
-#include <QFile>
-
 #include "core/ByteReader.h"
 #include "core/Error.h"
 #include "skins/TDvlImageList.h"
+
+#include <QFile>
 
 namespace dvl {
 

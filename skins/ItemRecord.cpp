@@ -1,6 +1,179 @@
+// One item record of a skin file: the item's fields, then its picture strips
+// as BMP files, packed when the item is compressed.
+#include "core/ByteReader.h"
+#include "core/ByteWriter.h"
+#include "core/Cp1251.h"
+#include "core/Error.h"
+#include "skins/Bmp.h"
+#include "skins/Lzrw.h"
 #include "skins/TDvlImageListItem.h"
 
+#include <algorithm>
+#include <string>
+
 namespace dvl {
-void TDvlImageListItem::ReadRecord(ByteReader&) {}
-void TDvlImageListItem::WriteRecord(ByteWriter&) {}
+namespace {
+
+enum Flag : std::uint8_t {
+    kCompressed = 1,
+    kHasDescription = 2,
+    kHasIdent = 4,
+    kMono = 16,
+    k4bit = 32,
+    k8bit = 64,
+};
+
+// Offsets are 16-bit, so a strip can index this many columns.
+constexpr std::int64_t kMaxColumns = 32768;
+
+constexpr const char* kItemNotValid = "Image list item is not valid";
+
+TDvlSavePixelFormat formatFromFlags(std::uint8_t flags) {
+    if (flags & kMono) {
+        return TDvlSavePixelFormat::spfMono;
+    }
+    if (flags & k4bit) {
+        return TDvlSavePixelFormat::spf4bit;
+    }
+    if (flags & k8bit) {
+        return TDvlSavePixelFormat::spf8bit;
+    }
+    return TDvlSavePixelFormat::spfDefault;
+}
+
+std::uint8_t flagsFromFormat(TDvlSavePixelFormat format) {
+    switch (format) {
+    case TDvlSavePixelFormat::spfMono:
+        return kMono;
+    case TDvlSavePixelFormat::spf4bit:
+        return k4bit;
+    case TDvlSavePixelFormat::spf8bit:
+        return k8bit;
+    case TDvlSavePixelFormat::spfDefault:
+        break;
+    }
+    return 0;
+}
+
+void checkGeometry(std::int64_t count, std::int32_t width, std::int32_t height) {
+    if (count <= 0) {
+        return;
+    }
+    if (width < 1 || height < 1 || count * width > kMaxColumns) {
+        throw Error(kItemNotValid, std::to_string(count) + " pictures of " + std::to_string(width) +
+                                       " x " + std::to_string(height) +
+                                       " do not fit a strip of 32768 columns");
+    }
+}
+
+bmp::Bitmap readPayload(ByteReader& in, bool compressed) {
+    if (compressed) {
+        std::vector<std::uint8_t> file;
+        lzrw::UnpackStream(in, file);
+        return bmp::Read(file);
+    }
+    const std::int32_t length = in.i32();
+    if (length < 0) {
+        throw Error(kStreamReadError,
+                    "negative picture length at offset " + std::to_string(in.pos() - 4));
+    }
+    return bmp::Read(in.bytes(std::size_t(length)));
+}
+
+void writePayload(ByteWriter& out, const std::vector<std::uint8_t>& file, bool compressed) {
+    if (compressed) {
+        lzrw::PackStream(file, out);
+        return;
+    }
+    out.i32(std::int32_t(file.size()));
+    out.bytes(file);
+}
+
+} // namespace
+
+void TDvlImageListItem::ReadRecord(ByteReader& in) {
+    TDvlImageListItem next;
+    const std::uint8_t flags = in.u8();
+    next.compressed_ = flags & kCompressed;
+    next.pixelFormat_ = formatFromFlags(flags);
+    if (flags & kHasDescription) {
+        const std::uint8_t length = in.u8();
+        next.description_ = cp1251::decode(in.bytes(length));
+    }
+    if (flags & kHasIdent) {
+        next.ident_ = std::uint16_t(in.u32());
+    }
+    next.height_ = in.i32();
+    next.width_ = in.i32();
+    next.allocBy_ = in.i32();
+    next.masked_ = in.u8() != 0;
+
+    const std::int32_t count = in.i32();
+    checkGeometry(count, next.width_, next.height_);
+    bmp::Bitmap strip;
+    bmp::Bitmap mask;
+    if (count > 0) {
+        strip = readPayload(in, next.compressed_);
+        if (next.masked_) {
+            mask = readPayload(in, next.compressed_);
+        }
+    }
+    next.SetPictures(count, std::move(strip.image), strip.depth, std::move(strip.palette),
+                     std::move(mask.image));
+    *this = std::move(next);
+}
+
+void TDvlImageListItem::WriteRecord(ByteWriter& out) {
+    checkGeometry(PictureCount(), width_, height_);
+
+    std::vector<std::uint8_t> description = cp1251::encode(description_);
+    if (description.size() > 255) {
+        description.resize(255); // one length byte
+    }
+    std::uint8_t flags = flagsFromFormat(pixelFormat_);
+    flags |= compressed_ ? kCompressed : 0;
+    flags |= description.empty() ? 0 : kHasDescription;
+    flags |= ident_ != 0 ? kHasIdent : 0;
+
+    out.u8(flags);
+    if (flags & kHasDescription) {
+        out.u8(std::uint8_t(description.size()));
+        out.bytes(description);
+    }
+    if (flags & kHasIdent) {
+        out.u32(ident_);
+    }
+    out.i32(height_);
+    out.i32(width_);
+    out.i32(allocBy_);
+    out.u8(masked_ ? 1 : 0);
+    out.i32(PictureCount());
+    if (PictureCount() == 0) {
+        return;
+    }
+
+    fitStripToPictures();
+    int depth = stripDepth_;
+    switch (pixelFormat_) {
+    case TDvlSavePixelFormat::spfMono:
+        depth = 1;
+        break;
+    case TDvlSavePixelFormat::spf4bit:
+        depth = 4;
+        break;
+    case TDvlSavePixelFormat::spf8bit:
+        depth = 8;
+        break;
+    case TDvlSavePixelFormat::spfDefault:
+        break;
+    }
+    // A strip loaded at this depth keeps its own palette.
+    const QList<QRgb> palette = depth == stripDepth_ ? stripPalette_ : QList<QRgb>{};
+    writePayload(out, bmp::Write(strip_, depth, palette), compressed_);
+    if (masked_) {
+        writePayload(out, bmp::Write(maskStrip_, 1, {qRgb(0, 0, 0), qRgb(255, 255, 255)}),
+                     compressed_);
+    }
+}
+
 } // namespace dvl

@@ -6,6 +6,9 @@
 namespace dvl {
 
 void TCanvas::CopyRect(QPoint dest, const QImage& source, const QRect& sourceRect) {
+    if (target_->isNull() || source.isNull()) {
+        return;
+    }
     assert(target_->format() == QImage::Format_RGB32);
     assert(source.format() == QImage::Format_RGB32);
 
@@ -23,10 +26,9 @@ void TCanvas::CopyRect(QPoint dest, const QImage& source, const QRect& sourceRec
 
     const int w = placed.width();
     for (int row = 0; row < placed.height(); ++row) {
-        const auto* s = reinterpret_cast<const quint32*>(source.constScanLine(src.top() + row)) +
-                        src.left();
-        auto* t = reinterpret_cast<quint32*>(target_->scanLine(placed.top() + row)) +
-                  placed.left();
+        const auto* s =
+            reinterpret_cast<const quint32*>(source.constScanLine(src.top() + row)) + src.left();
+        auto* t = reinterpret_cast<quint32*>(target_->scanLine(placed.top() + row)) + placed.left();
         switch (mode_) {
         case CopyMode::SrcCopy:
             std::memcpy(t, s, std::size_t(w) * sizeof(quint32));

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <functional>
-
 #include <QImage>
 #include <QRect>
+#include <functional>
 
 namespace dvl {
 

@@ -1,10 +1,178 @@
 #include "skins/TDvlImageList.h"
 
+#include "core/ByteReader.h"
+#include "core/ByteWriter.h"
+#include "core/Error.h"
 #include "skins/TCanvas.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 namespace dvl {
-TDvlImageListItem& TDvlImageList::Item(int i) { return *items_.at(std::size_t(i)); }
-const TDvlImageListItem& TDvlImageList::Item(int i) const { return *items_.at(std::size_t(i)); }
-int TDvlImageList::Add(std::unique_ptr<TDvlImageListItem>) { return 0; }
-void TDvlImageList::Draw(TCanvas&, int, int, int, int) const {}
+namespace {
+
+// The smallest item record: flags, Height, Width, AllocBy, Masked, count.
+constexpr std::size_t kMinRecordSize = 1 + 4 + 4 + 4 + 1 + 4;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+[[noreturn]] void outOfBounds(int index) {
+    throw Error(QString::fromLatin1(kListIndexOutOfBounds).arg(index));
+}
+
+// 0x00BBGGRR, the way colours are handed out.
+std::uint32_t toColor(QRgb rgb) {
+    return std::uint32_t(qRed(rgb)) | std::uint32_t(qGreen(rgb)) << 8 |
+           std::uint32_t(qBlue(rgb)) << 16;
+}
+
+std::uint32_t pixelOrWhite(const QImage& strip, int x, int y) {
+    return strip.valid(x, y) ? toColor(strip.pixel(x, y)) : kWhite;
+}
+
+} // namespace
+
+const TDvlImageListItem& TDvlImageList::itemAt(int listIndex) const {
+    if (listIndex < 0 || listIndex >= Count()) {
+        outOfBounds(listIndex);
+    }
+    return *items_[std::size_t(listIndex)];
+}
+
+TDvlImageListItem& TDvlImageList::Item(int listIndex) {
+    return const_cast<TDvlImageListItem&>(itemAt(listIndex));
+}
+
+const TDvlImageListItem& TDvlImageList::Item(int listIndex) const {
+    return itemAt(listIndex);
+}
+
+int TDvlImageList::Add(std::unique_ptr<TDvlImageListItem> item) {
+    items_.push_back(item ? std::move(item) : std::make_unique<TDvlImageListItem>());
+    return Count() - 1;
+}
+
+static int pictureOffset(const TDvlImageListItem& item, int imageIndex) {
+    if (imageIndex < 0 || imageIndex >= item.PictureCount()) {
+        outOfBounds(imageIndex);
+    }
+    return TDvlImageListItem::EntryOffset(item.Pictures()[std::size_t(imageIndex)]);
+}
+
+void TDvlImageList::Draw(TCanvas& canvas, int x, int y, int listIndex, int imageIndex) const {
+    const TDvlImageListItem& item = itemAt(listIndex);
+    const QRect source(pictureOffset(item, imageIndex), 0, item.Width(), item.Height());
+    const QPoint target(x, y);
+    if (!item.Masked()) {
+        canvas.CopyRect(target, item.Strip(), source);
+        return;
+    }
+    // The mask clears where the picture goes; the picture, black elsewhere, fills it in.
+    const TCanvas::CopyMode saved = canvas.GetCopyMode();
+    canvas.SetCopyMode(TCanvas::CopyMode::SrcAnd);
+    canvas.CopyRect(target, item.MaskStrip(), source);
+    canvas.SetCopyMode(TCanvas::CopyMode::SrcPaint);
+    canvas.CopyRect(target, item.Strip(), source);
+    canvas.SetCopyMode(saved);
+}
+
+TCanvas TDvlImageList::ItemCanvas(int listIndex) {
+    return TCanvas(Item(listIndex).Strip());
+}
+
+QRect TDvlImageList::PictureRect(int listIndex, int imageIndex) const {
+    const TDvlImageListItem& item = itemAt(listIndex);
+    return QRect(pictureOffset(item, imageIndex), 0, item.Width(), item.Height());
+}
+
+int TDvlImageList::ItemSize(int listIndex, int which) const {
+    if (listIndex >= Count()) {
+        return 0;
+    }
+    const TDvlImageListItem& item = itemAt(listIndex);
+    return which == 0 ? item.Width() : which == 1 ? item.Height() : 0;
+}
+
+int TDvlImageList::PictureCount(int listIndex) const {
+    return listIndex >= Count() ? -1 : itemAt(listIndex).PictureCount();
+}
+
+bool TDvlImageList::IsValidIndex(int listIndex, int imageIndex) const {
+    return listIndex >= 0 && listIndex < Count() && imageIndex >= 0 &&
+           imageIndex < itemAt(listIndex).PictureCount();
+}
+
+void TDvlImageList::GetPicture(int listIndex, int imageIndex, QImage* bitmap) const {
+    if (bitmap == nullptr) {
+        return;
+    }
+    const TDvlImageListItem& item = itemAt(listIndex);
+    const QRect source(pictureOffset(item, imageIndex), 0, item.Width(), item.Height());
+    *bitmap = QImage(item.Width(), item.Height(), QImage::Format_RGB32);
+    bitmap->fill(Qt::white);
+    TCanvas canvas(*bitmap);
+    canvas.CopyRect(QPoint(0, 0), item.Strip(), source);
+}
+
+bool TDvlImageList::IsMasked(int listIndex) const {
+    return itemAt(listIndex).Masked();
+}
+
+QList<QRgb> TDvlImageList::ItemPalette(int listIndex) const {
+    return listIndex >= Count() ? QList<QRgb>{} : itemAt(listIndex).StripPalette();
+}
+
+std::uint32_t TDvlImageList::PictureColor(int listIndex, int imageIndex) const {
+    return PicturePixel(QPoint(0, 0), listIndex, imageIndex);
+}
+
+std::uint32_t TDvlImageList::PicturePixel(QPoint point, int listIndex, int imageIndex) const {
+    if (listIndex >= Count()) {
+        return kWhite;
+    }
+    const TDvlImageListItem& item = itemAt(listIndex);
+    const int x = pictureOffset(item, imageIndex) + point.x();
+    return pixelOrWhite(item.Strip(), x, item.Height() - 1 + point.y());
+}
+
+void TDvlImageList::SaveToStream(ByteWriter& out, bool withIndex) {
+    out.i32(Count());
+    const std::size_t table = out.pos();
+    if (withIndex) {
+        out.zeros(4 * items_.size());
+    }
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (withIndex) {
+            out.patchU32(table + 4 * i, std::uint32_t(out.pos()));
+        }
+        items_[i]->WriteRecord(out);
+    }
+}
+
+void TDvlImageList::LoadFromStream(ByteReader& in, bool withIndex) {
+    const std::size_t at = in.pos();
+    const std::int32_t count = in.i32();
+    const std::size_t perItem = kMinRecordSize + (withIndex ? 4 : 0);
+    if (count < 0 || std::size_t(count) > in.remaining() / perItem) {
+        throw Error(kStreamReadError, "item count " + std::to_string(count) + " at offset " +
+                                          std::to_string(at) + " does not fit the " +
+                                          std::to_string(in.remaining()) + " bytes left");
+    }
+    if (withIndex) {
+        in.skip(4 * std::size_t(count)); // records are read in sequence
+    }
+    std::vector<std::unique_ptr<TDvlImageListItem>> loaded;
+    loaded.reserve(std::size_t(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        auto item = std::make_unique<TDvlImageListItem>();
+        try {
+            item->ReadRecord(in);
+        } catch (const Error& e) {
+            throw Error(e.what(), "item " + std::to_string(i) + ": " + e.detail());
+        }
+        loaded.push_back(std::move(item));
+    }
+    items_ = std::move(loaded);
+}
+
 } // namespace dvl

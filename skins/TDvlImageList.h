@@ -1,9 +1,6 @@
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <span>
-#include <vector>
+#include "skins/TDvlImageListItem.h"
 
 #include <QImage>
 #include <QList>
@@ -11,8 +8,10 @@
 #include <QRect>
 #include <QRgb>
 #include <QString>
-
-#include "skins/TDvlImageListItem.h"
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
 
 namespace dvl {
 
@@ -59,8 +58,9 @@ public:
     void LoadFromStream(ByteReader& in, bool withIndex);
 
     // Whole files: the signature, then the stream with its offset table.
+    // `path` only names the file in error texts.
     std::vector<std::uint8_t> SaveToBytes();
-    void LoadFromBytes(std::span<const std::uint8_t> file);
+    void LoadFromBytes(std::span<const std::uint8_t> file, const QString& path = {});
     void SaveToFile(const QString& path);
     void LoadFromFile(const QString& path);
 

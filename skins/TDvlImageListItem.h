@@ -1,12 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include <QImage>
 #include <QList>
 #include <QRgb>
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 namespace dvl {
 
@@ -14,7 +13,12 @@ class ByteReader;
 class ByteWriter;
 
 // Colour depth in which an item's pictures are written.
-enum class TDvlSavePixelFormat : std::uint8_t { spfDefault = 0, spfMono = 1, spf4bit = 2, spf8bit = 3 };
+enum class TDvlSavePixelFormat : std::uint8_t {
+    spfDefault = 0,
+    spfMono = 1,
+    spf4bit = 2,
+    spf8bit = 3
+};
 
 // One strip of equally sized pictures, laid left to right without gaps.
 // Picture i occupies columns i × Width to i × Width + Width − 1.
