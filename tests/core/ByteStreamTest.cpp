@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
 #include "core/Error.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

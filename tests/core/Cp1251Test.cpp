@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
+#include "core/Cp1251.h"
 
 #include <QStringDecoder>
-
-#include "core/Cp1251.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -34,7 +33,8 @@ TEST(Cp1251, EveryByteSurvivesARoundTrip) {
 
 TEST(Cp1251, RussianTextAndCharactersOutsideTheCodePage) {
     const auto bytes = dvl::cp1251::encode(QStringLiteral("Ёж №1 — 中😀"));
-    const std::vector<std::uint8_t> expected = {0xA8, 0xE6, ' ', 0xB9, '1', ' ', 0x97, ' ', '?', '?'};
+    const std::vector<std::uint8_t> expected = {0xA8, 0xE6, ' ', 0xB9, '1',
+                                                ' ',  0x97, ' ', '?',  '?'};
     EXPECT_EQ(bytes, expected);
     EXPECT_EQ(dvl::cp1251::decode(bytes), QStringLiteral("Ёж №1 — ??"));
 }

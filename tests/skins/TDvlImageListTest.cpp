@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "skins/TDvlImageList.h"
 
 #include "core/Error.h"
 #include "skins/TCanvas.h"
-#include "skins/TDvlImageList.h"
 #include "tests/skins/TestPictures.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

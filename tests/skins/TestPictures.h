@@ -1,10 +1,9 @@
 #pragma once
 
-#include <memory>
+#include "skins/TDvlImageListItem.h"
 
 #include <QImage>
-
-#include "skins/TDvlImageListItem.h"
+#include <memory>
 
 namespace dvl::test {
 
@@ -16,8 +15,9 @@ inline QImage makeStrip(int count, int width, int height) {
         for (int x = 0; x < strip.width(); ++x) {
             const int picture = x / width;
             const int u = x % width;
-            strip.setPixel(x, y, qRgb((picture * 37 + 20) % 256, (u * 2 + y) % 256,
-                                      (picture * 91 + ((u + y) % 7) * 20) % 256));
+            strip.setPixel(x, y,
+                           qRgb((picture * 37 + 20) % 256, (u * 2 + y) % 256,
+                                (picture * 91 + ((u + y) % 7) * 20) % 256));
         }
     }
     return strip;
