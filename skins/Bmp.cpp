@@ -4,6 +4,7 @@
 #include "core/Error.h"
 #include "skins/BmpPalette.h"
 
+#include <array>
 #include <bit>
 #include <optional>
 #include <stdexcept>
@@ -45,10 +46,25 @@ bool SaneMask(std::uint32_t mask, int depth, bool mayBeZero) {
     return (run & (run + 1)) == 0;
 }
 
-void CheckMasks(std::span<const std::uint8_t> file, std::size_t infoSize, int depth) {
-    const std::uint32_t red = U32(file, 54), green = U32(file, 58), blue = U32(file, 62);
+// What the headers say, once they have been checked against the bytes.
+struct Layout {
+    int width = 0;
+    int rows = 0;
+    bool topDown = false;
+    int depth = 0;
+    std::uint32_t infoSize = 0;
+    std::uint32_t pixelOffset = 0;
+    std::size_t end = 0;                  // just past the last pixel row
+    std::array<std::uint32_t, 3> masks{}; // red, green, blue at 16 and 32 bits
+    std::vector<QRgb> palette;
+};
+
+void CheckMasks(std::span<const std::uint8_t> file, Layout& layout) {
+    const int depth = layout.depth;
+    layout.masks = {U32(file, 54), U32(file, 58), U32(file, 62)};
+    const auto [red, green, blue] = layout.masks;
     // The alpha mask is part of the header from its 56-byte version on.
-    const std::uint32_t alpha = infoSize >= 56 ? U32(file, 66) : 0;
+    const std::uint32_t alpha = layout.infoSize >= 56 ? U32(file, 66) : 0;
     if (!SaneMask(red, depth, false) || !SaneMask(green, depth, false) ||
         !SaneMask(blue, depth, false) || !SaneMask(alpha, depth, true)) {
         Invalid("channel masks are not runs of bits inside the pixel");
@@ -58,8 +74,8 @@ void CheckMasks(std::span<const std::uint8_t> file, std::size_t infoSize, int de
     }
 }
 
-// Everything Qt's reader would trust, checked against the bytes we really have.
-std::vector<QRgb> CheckHeaders(std::span<const std::uint8_t> file) {
+// Everything a decoder would trust, checked against the bytes we really have.
+Layout CheckHeaders(std::span<const std::uint8_t> file) {
     const std::size_t size = file.size();
     if (size < kFileHeaderSize + kInfoHeaderSize) {
         Invalid("file of " + std::to_string(size) + " bytes is shorter than the BMP headers");
@@ -67,8 +83,10 @@ std::vector<QRgb> CheckHeaders(std::span<const std::uint8_t> file) {
     if (file[0] != 'B' || file[1] != 'M') {
         Invalid("file does not begin with \"BM\"");
     }
-    const std::uint32_t pixelOffset = U32(file, 10);
-    const std::uint32_t infoSize = U32(file, 14);
+    Layout layout;
+    layout.pixelOffset = U32(file, 10);
+    layout.infoSize = U32(file, 14);
+    const std::uint32_t infoSize = layout.infoSize;
     if (infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 && infoSize != 124) {
         Invalid("unknown information header size " + std::to_string(infoSize));
     }
@@ -99,6 +117,10 @@ std::vector<QRgb> CheckHeaders(std::span<const std::uint8_t> file) {
     if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32) {
         Invalid("bit count " + std::to_string(depth));
     }
+    layout.width = int(width);
+    layout.rows = int(rows);
+    layout.topDown = height < 0;
+    layout.depth = depth;
     const bool bitfields = compression == kBiBitfields && (depth == 16 || depth == 32);
     if (compression != kBiRgb && !bitfields) {
         Invalid("compression " + std::to_string(compression) + " at " + std::to_string(depth) +
@@ -114,7 +136,11 @@ std::vector<QRgb> CheckHeaders(std::span<const std::uint8_t> file) {
                 Invalid("channel masks run past the end");
             }
         }
-        CheckMasks(file, infoSize, depth);
+        CheckMasks(file, layout);
+    } else if (depth == 16) {
+        layout.masks = {0x7C00, 0x03E0, 0x001F};
+    } else if (depth == 32) {
+        layout.masks = {0xFF0000, 0x00FF00, 0x0000FF};
     }
 
     std::size_t entries = 0;
@@ -127,23 +153,94 @@ std::vector<QRgb> CheckHeaders(std::span<const std::uint8_t> file) {
         entries = coloursUsed != 0 ? coloursUsed : full;
     }
     const std::size_t tableEnd = tableStart + 4 * entries;
-    if (tableEnd > pixelOffset) {
+    if (tableEnd > layout.pixelOffset) {
         Invalid("headers and colour table end at " + std::to_string(tableEnd) +
-                ", past the pixel offset " + std::to_string(pixelOffset));
+                ", past the pixel offset " + std::to_string(layout.pixelOffset));
     }
-    const qint64 pixelEnd = qint64(pixelOffset) + RowBytes(width, depth) * rows;
+    const qint64 pixelEnd = qint64(layout.pixelOffset) + RowBytes(width, depth) * rows;
     if (pixelEnd > qint64(size)) {
         Invalid("pixel rows end at " + std::to_string(pixelEnd) + ", past the end of the " +
                 std::to_string(size) + "-byte file");
     }
+    layout.end = std::size_t(pixelEnd);
 
-    std::vector<QRgb> palette;
-    palette.reserve(entries);
+    layout.palette.reserve(entries);
     for (std::size_t i = 0; i < entries; ++i) {
         const std::size_t at = tableStart + 4 * i;
-        palette.push_back(qRgb(file[at + 2], file[at + 1], file[at]));
+        layout.palette.push_back(qRgb(file[at + 2], file[at + 1], file[at]));
     }
-    return palette;
+    return layout;
+}
+
+// One channel brought to 8 bits; short channels repeat their bits, so the
+// largest value is 255.
+int Channel(std::uint32_t pixel, std::uint32_t mask) {
+    const int shift = std::countr_zero(mask);
+    const int bits = std::popcount(mask);
+    const std::uint32_t v = (pixel & mask) >> shift;
+    if (bits >= 8) {
+        return int(v >> (bits - 8));
+    }
+    std::uint32_t out = v << (8 - bits);
+    for (int s = bits; s < 8; s *= 2) {
+        out |= out >> s;
+    }
+    return int(out);
+}
+
+// 16- and 32-bit pixels are decoded here: Qt's reader scales short channels so
+// that their top value falls short of 255 and drops channels wider than 8 bits.
+QImage DecodeMasked(std::span<const std::uint8_t> file, const Layout& layout) {
+    QImage image(layout.width, layout.rows, QImage::Format_RGB32);
+    const std::size_t rowBytes = std::size_t(RowBytes(layout.width, layout.depth));
+    const std::size_t bytesPerPixel = std::size_t(layout.depth / 8);
+    for (int y = 0; y < layout.rows; ++y) {
+        const int stored = layout.topDown ? y : layout.rows - 1 - y;
+        const std::uint8_t* p = file.data() + layout.pixelOffset + std::size_t(stored) * rowBytes;
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < layout.width; ++x, p += bytesPerPixel) {
+            std::uint32_t pixel = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;
+            if (bytesPerPixel == 4) {
+                pixel |= std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+            }
+            line[x] = qRgb(Channel(pixel, layout.masks[0]), Channel(pixel, layout.masks[1]),
+                           Channel(pixel, layout.masks[2]));
+        }
+    }
+    return image;
+}
+
+QImage DecodeWithQt(std::span<const std::uint8_t> file, const Layout& layout) {
+    // Whatever follows the pixels is no business of the decoder's.
+    file = file.first(layout.end);
+    QImage decoded;
+    bool loaded = false;
+    if (layout.infoSize == 52 || layout.infoSize == 56) {
+        // Qt does not know these two headers. Below 16 bits their extra mask
+        // fields mean nothing, so they read as the 40-byte header they extend.
+        std::vector<std::uint8_t> copy(file.begin(), file.end());
+        copy[14] = kInfoHeaderSize;
+        loaded = decoded.loadFromData(copy.data(), int(copy.size()), "BMP");
+    } else {
+        loaded = decoded.loadFromData(file.data(), int(file.size()), "BMP");
+    }
+    if (!loaded) {
+        Invalid("the BMP decoder refused the file");
+    }
+    if (decoded.width() != layout.width || decoded.height() != layout.rows) {
+        Invalid("decoded size differs from the header");
+    }
+    if (decoded.format() == QImage::Format_Indexed8 || decoded.format() == QImage::Format_Mono ||
+        decoded.format() == QImage::Format_MonoLSB) {
+        // Indices past a short colour table are black, decided here and not by chance.
+        QList<QRgb> colours = decoded.colorTable();
+        const qsizetype full = decoded.format() == QImage::Format_Indexed8 ? 256 : 2;
+        if (colours.size() < full) {
+            colours.resize(full, qRgb(0, 0, 0));
+            decoded.setColorTable(colours);
+        }
+    }
+    return decoded.convertToFormat(QImage::Format_RGB32);
 }
 
 void CheckWritable(const QImage& image, int depth) {
@@ -196,33 +293,12 @@ void PackTrueColour(const QRgb* line, int width, int depth, std::uint8_t* out) {
 } // namespace
 
 Bitmap Read(std::span<const std::uint8_t> file) {
-    std::vector<QRgb> palette = CheckHeaders(file);
-    const int depth = int(U16(file, 28));
-    const qint64 width = std::int32_t(U32(file, 18));
-    const qint64 height = std::int32_t(U32(file, 22));
-
-    QImage decoded;
-    if (!decoded.loadFromData(file.data(), int(file.size()), "BMP")) {
-        Invalid("the BMP decoder refused the file");
-    }
-    if (decoded.width() != width || decoded.height() != (height < 0 ? -height : height)) {
-        Invalid("decoded size differs from the header");
-    }
-    if (decoded.format() == QImage::Format_Indexed8 || decoded.format() == QImage::Format_Mono ||
-        decoded.format() == QImage::Format_MonoLSB) {
-        // Indices past a short colour table are black, decided here and not by chance.
-        QList<QRgb> colours = decoded.colorTable();
-        const qsizetype full = decoded.format() == QImage::Format_Indexed8 ? 256 : 2;
-        if (colours.size() < full) {
-            colours.resize(full, qRgb(0, 0, 0));
-            decoded.setColorTable(colours);
-        }
-    }
-
+    Layout layout = CheckHeaders(file);
     Bitmap bitmap;
-    bitmap.image = decoded.convertToFormat(QImage::Format_RGB32);
-    bitmap.depth = depth;
-    bitmap.palette = QList<QRgb>(palette.begin(), palette.end());
+    bitmap.image = layout.depth >= 16 && layout.depth != 24 ? DecodeMasked(file, layout)
+                                                            : DecodeWithQt(file, layout);
+    bitmap.depth = layout.depth;
+    bitmap.palette = QList<QRgb>(layout.palette.begin(), layout.palette.end());
     return bitmap;
 }
 

@@ -31,7 +31,9 @@ Bitmap Read(std::span<const std::uint8_t> file);
 // with the exact headers of the format: no compression, resolution and
 // colour-count fields 0, 2^depth palette entries for depths up to 8.
 // For depths up to 8 the pixels are mapped to `palette` when one is given
-// (nearest colour), otherwise to our own palette for that depth.
+// (nearest colour, its first 2^depth entries), otherwise to our own palette for
+// that depth. Throws std::invalid_argument for another depth or for an image
+// that is empty or outside the limits above.
 std::vector<std::uint8_t> Write(const QImage& image, int depth, const QList<QRgb>& palette = {});
 
 } // namespace dvl::bmp

@@ -1,7 +1,7 @@
 #include "skins/BmpPalette.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <unordered_set>
 
 namespace dvl::bmp {
 
@@ -24,7 +24,7 @@ std::vector<QRgb> CubePalette256() {
             }
         }
     }
-    // k * 255 / 41 never lands on a multiple of 51, so these greys are new.
+    // k * 255 / 41, rounded, is never a multiple of 51: these greys are new.
     for (int k = 1; k <= 40; ++k) {
         const int v = (k * 255 + 20) / 41;
         table.push_back(qRgb(v, v, v));
@@ -34,7 +34,7 @@ std::vector<QRgb> CubePalette256() {
 
 std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
     std::vector<QRgb> colours;
-    std::unordered_map<QRgb, int> seen;
+    std::unordered_set<QRgb> seen;
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         QRgb last = 0;
@@ -46,7 +46,7 @@ std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
             }
             last = c;
             haveLast = true;
-            if (seen.emplace(c, int(colours.size())).second) {
+            if (seen.insert(c).second) {
                 if (int(colours.size()) == limit) {
                     return {};
                 }
@@ -81,29 +81,73 @@ PaletteMap::PaletteMap(const QImage& image, int depth, const QList<QRgb>& given)
     for (QRgb& c : table_) {
         c |= 0xFF000000u;
     }
-    searched_ = int(table_.size());
+    chosen_ = int(table_.size());
     table_.resize(std::size_t(size), 0);
+    if (!luminance_) {
+        cellStart_.assign(kCells, -1);
+        cellCount_.assign(kCells, 0);
+    }
 }
 
-std::uint8_t PaletteMap::compute(std::uint32_t rgb) const {
+namespace {
+
+int Square(int v) {
+    return v * v;
+}
+
+} // namespace
+
+// An entry can be nearest to a colour of the cell only if its least distance
+// to the cell is within the smallest greatest distance of any entry. Kept in
+// index order, so that the search below still breaks ties to the lower index.
+void PaletteMap::fillCell(int cell) {
+    const int lo[3] = {(cell >> 8) * 16, ((cell >> 4) & 15) * 16, (cell & 15) * 16};
+    std::vector<int> least(std::size_t(chosen_), 0);
+    int bound = 1 << 30;
+    for (int i = 0; i < chosen_; ++i) {
+        const QRgb c = table_[std::size_t(i)];
+        const int v[3] = {qRed(c), qGreen(c), qBlue(c)};
+        int most = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int hi = lo[k] + 15;
+            least[std::size_t(i)] += v[k] < lo[k] ? Square(lo[k] - v[k])
+                                     : v[k] > hi  ? Square(v[k] - hi)
+                                                  : 0;
+            most += Square(std::max(v[k] - lo[k], hi - v[k]));
+        }
+        bound = std::min(bound, most);
+    }
+    cellStart_[std::size_t(cell)] = std::int32_t(candidates_.size());
+    for (int i = 0; i < chosen_; ++i) {
+        if (least[std::size_t(i)] <= bound) {
+            candidates_.push_back(std::uint8_t(i));
+        }
+    }
+    cellCount_[std::size_t(cell)] =
+        std::uint16_t(candidates_.size() - std::size_t(cellStart_[std::size_t(cell)]));
+}
+
+std::uint8_t PaletteMap::compute(std::uint32_t rgb) {
     if (luminance_) {
         return IsLight(rgb) ? 1 : 0;
     }
     const int r = qRed(rgb), g = qGreen(rgb), b = qBlue(rgb);
+    const int cell = (r >> 4) << 8 | (g >> 4) << 4 | b >> 4;
+    if (cellStart_[std::size_t(cell)] < 0) {
+        fillCell(cell);
+    }
+    const std::uint8_t* first = candidates_.data() + cellStart_[std::size_t(cell)];
+    const std::uint8_t* last = first + cellCount_[std::size_t(cell)];
     int best = 0;
     int bestDistance = 1 << 30;
     // Strictly smaller only: ties go to the lower index, and an exact colour
     // maps to its first entry.
-    for (int i = 0; i < searched_; ++i) {
-        const QRgb p = table_[std::size_t(i)];
-        const int dr = qRed(p) - r, dg = qGreen(p) - g, db = qBlue(p) - b;
-        const int distance = dr * dr + dg * dg + db * db;
+    for (const std::uint8_t* i = first; i != last; ++i) {
+        const QRgb p = table_[*i];
+        const int distance = Square(qRed(p) - r) + Square(qGreen(p) - g) + Square(qBlue(p) - b);
         if (distance < bestDistance) {
             bestDistance = distance;
-            best = i;
-            if (distance == 0) {
-                break;
-            }
+            best = *i;
         }
     }
     return std::uint8_t(best);

@@ -48,12 +48,18 @@ public:
 private:
     static constexpr int kCacheBits = 12;
     static constexpr std::uint32_t kNoKey = 0xFFFFFFFFu;
+    static constexpr int kCells = 16 * 16 * 16; // RGB space cut into cubes of 16^3
 
-    std::uint8_t compute(std::uint32_t rgb) const;
+    std::uint8_t compute(std::uint32_t rgb);
+    void fillCell(int cell);
 
     std::vector<QRgb> table_;
-    int searched_ = 0;       // leading entries of table_ that pixels may map to
+    int chosen_ = 0;         // leading entries of table_ that pixels may map to
     bool luminance_ = false; // our own black and white: by brightness, not distance
+    // Per cell, the entries that can be nearest to some colour in it; filled on first use.
+    std::vector<std::int32_t> cellStart_;
+    std::vector<std::uint16_t> cellCount_;
+    std::vector<std::uint8_t> candidates_;
     std::array<std::uint32_t, 1u << kCacheBits> cacheKey_;
     std::array<std::uint8_t, 1u << kCacheBits> cacheIndex_{};
 };
