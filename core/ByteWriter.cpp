@@ -1,6 +1,7 @@
 #include "core/ByteWriter.h"
 
 #include <cassert>
+#include <cstring>
 
 namespace dvl {
 
@@ -8,6 +9,12 @@ void ByteWriter::u32(std::uint32_t v) {
     std::uint8_t b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
                          std::uint8_t(v >> 24)};
     bytes(b);
+}
+
+void ByteWriter::bytes(std::span<const std::uint8_t> b) {
+    if (!b.empty()) {
+        std::memcpy(grow(b.size()), b.data(), b.size());
+    }
 }
 
 void ByteWriter::patchU32(std::size_t at, std::uint32_t v) {

@@ -16,7 +16,7 @@ public:
     void u8(std::uint8_t v) { buf_.push_back(v); }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
     void u32(std::uint32_t v);
-    void bytes(std::span<const std::uint8_t> b) { buf_.insert(buf_.end(), b.begin(), b.end()); }
+    void bytes(std::span<const std::uint8_t> b);
     void zeros(std::size_t n) { buf_.resize(buf_.size() + n, 0); }
     // Overwrites four bytes written earlier at offset `at`.
     void patchU32(std::size_t at, std::uint32_t v);

@@ -1,1 +1,232 @@
+#include "skins/BuiltinSkin.h"
+
+#include "skins/TDvlImageList.h"
+#include "tools/gen/Raster.h"
+#include "tools/gen/SkinArt.h"
+
+#include <QFile>
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+constexpr int kSize = 100;
+constexpr int kPictures = 13;
+
+std::vector<std::uint8_t> CommittedRecord() {
+    QFile file(QStringLiteral(DVL_SOURCE_DIR "/assets/builtin-skin.rec"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    return {bytes.begin(), bytes.end()};
+}
+
+// Drawing and packing take a moment; every test uses the same record.
+const std::vector<std::uint8_t>& GeneratedRecord() {
+    static const std::vector<std::uint8_t> record = dvl::art::BuiltinSkinRecord();
+    return record;
+}
+
+QImage Picture(const QImage& strip, int i) {
+    return strip.copy(i * kSize, 0, kSize, kSize);
+}
+
+// Nearest-pixel squeeze to `width` columns, as a turning card is shown.
+QImage Squeezed(const QImage& pic, int width) {
+    QImage out(width, pic.height(), QImage::Format_RGB32);
+    for (int y = 0; y < pic.height(); ++y) {
+        for (int x = 0; x < width; ++x) {
+            out.setPixel(x, y, pic.pixel(x * pic.width() / width, y));
+        }
+    }
+    return out;
+}
+
+// Mean absolute difference per channel, 0 to 255.
+double MeanDifference(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+// The mean colour of the pixels that are not the card's light background:
+// the emblem's own colour.
+struct Colour {
+    double r, g, b;
+    int pixels;
+};
+Colour EmblemColour(const QImage& pic) {
+    double r = 0, g = 0, b = 0;
+    int n = 0;
+    for (int y = 10; y < 90; ++y) {
+        for (int x = 10; x < 90; ++x) {
+            const QRgb p = pic.pixel(x, y);
+            const int lo = std::min({qRed(p), qGreen(p), qBlue(p)});
+            const int hi = std::max({qRed(p), qGreen(p), qBlue(p)});
+            if (hi - lo > 40 || hi < 150) {
+                r += qRed(p), g += qGreen(p), b += qBlue(p);
+                ++n;
+            }
+        }
+    }
+    return n == 0 ? Colour{0, 0, 0, 0} : Colour{r / n, g / n, b / n, n};
+}
+
+double Distance(Colour a, Colour b) {
+    return std::sqrt((a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) +
+                     (a.b - b.b) * (a.b - b.b));
+}
+
+TEST(BuiltinSkinRecord, CommittedRecordIsWhatTheGeneratorDraws) {
+    const std::vector<std::uint8_t> committed = CommittedRecord();
+    ASSERT_FALSE(committed.empty()) << "assets/builtin-skin.rec is missing or empty";
+    EXPECT_TRUE(committed == GeneratedRecord())
+        << "assets/builtin-skin.rec is not what the artwork generator draws; rerun it with "
+           "`cmake --build <build dir> --target regenerate-assets`";
+    EXPECT_TRUE(committed == dvl::BuiltinSkinRecord())
+        << "the program carries another record than assets/builtin-skin.rec; rebuild it";
+}
+
+TEST(BuiltinSkinRecord, BeginsWithTheItemFields) {
+    const std::vector<std::uint8_t>& record = GeneratedRecord();
+    const std::vector<std::uint8_t> head = {3, 6, 'I', 'm', 'a', 'g', 'e', 's', 100, 0, 0, 0, 100,
+                                            0, 0, 0,   4,   0,   0,   0,   0,   13,  0, 0, 0};
+    ASSERT_GT(record.size(), head.size());
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), record.begin()));
+}
+
+TEST(BuiltinSkinRecord, LoadsAsOneItemOfThirteenPictures) {
+    dvl::TDvlImageList list;
+    dvl::LoadBuiltinSkin(list);
+    ASSERT_EQ(list.Count(), 1);
+    const dvl::TDvlImageListItem& item = list.Item(0);
+    EXPECT_EQ(item.Description(), QStringLiteral("Images"));
+    EXPECT_EQ(item.Width(), kSize);
+    EXPECT_EQ(item.Height(), kSize);
+    EXPECT_EQ(item.AllocBy(), 4);
+    EXPECT_TRUE(item.Compressed());
+    EXPECT_FALSE(item.Masked());
+    EXPECT_EQ(item.PixelFormat(), dvl::TDvlSavePixelFormat::spfDefault);
+    EXPECT_EQ(item.PictureCount(), kPictures);
+    EXPECT_EQ(item.UsedWidth(), kPictures * kSize);
+    EXPECT_EQ(item.StripDepth(), 24);
+    // The packed 24-bit strip gives back exactly the drawn pixels.
+    const QImage drawn = dvl::art::DrawSkinStrip();
+    EXPECT_TRUE(item.Strip().convertToFormat(QImage::Format_RGB32) == drawn);
+}
+
+class BuiltinSkinArt : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { strip_ = new QImage(dvl::art::DrawSkinStrip()); }
+    static void TearDownTestSuite() { delete strip_; }
+    static QImage* strip_;
+};
+QImage* BuiltinSkinArt::strip_ = nullptr;
+
+TEST_F(BuiltinSkinArt, IsAStripOfThirteenSquarePictures) {
+    EXPECT_EQ(strip_->size(), QSize(kPictures * kSize, kSize));
+    EXPECT_EQ(strip_->format(), QImage::Format_RGB32);
+}
+
+TEST_F(BuiltinSkinArt, CardCornersShowTheBlackBoard) {
+    for (int i = 0; i < kPictures; ++i) {
+        const QImage pic = Picture(*strip_, i);
+        for (const QPoint corner : {QPoint(0, 0), QPoint(99, 0), QPoint(0, 99), QPoint(99, 99)}) {
+            EXPECT_EQ(pic.pixel(corner), qRgb(0, 0, 0)) << "picture " << i;
+        }
+        // Inside the corner radius the card itself shows.
+        EXPECT_NE(pic.pixel(50, 1), qRgb(0, 0, 0)) << "picture " << i;
+    }
+}
+
+TEST_F(BuiltinSkinArt, EveryPictureDiffersFromEveryOther) {
+    for (int i = 0; i < kPictures; ++i) {
+        for (int j = i + 1; j < kPictures; ++j) {
+            const QImage a = Picture(*strip_, i);
+            const QImage b = Picture(*strip_, j);
+            EXPECT_GT(MeanDifference(a, b), 15.0) << "pictures " << i << " and " << j;
+            // A card squeezed to a narrow strip still tells its face.
+            EXPECT_GT(MeanDifference(Squeezed(a, 10), Squeezed(b, 10)), 15.0)
+                << "pictures " << i << " and " << j << " squeezed";
+        }
+    }
+}
+
+TEST_F(BuiltinSkinArt, FacesHaveDistinctColoursOnALightCard) {
+    std::vector<Colour> colours;
+    for (int i = 1; i < kPictures; ++i) {
+        const QImage pic = Picture(*strip_, i);
+        // Light card: the background just inside the frame is near white.
+        const QRgb bg = pic.pixel(8, 50);
+        EXPECT_GT(qGray(bg), 200) << "face " << i;
+        colours.push_back(EmblemColour(pic));
+        // The emblem fills a good part of the card, so it reads from afar.
+        EXPECT_GT(colours.back().pixels, 900) << "face " << i;
+    }
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        for (std::size_t j = i + 1; j < colours.size(); ++j) {
+            EXPECT_GT(Distance(colours[i], colours[j]), 30.0)
+                << "faces " << i + 1 << " and " << j + 1;
+        }
+    }
+}
+
+TEST_F(BuiltinSkinArt, BackIsDarkAndRichUnlikeTheFaces) {
+    const QImage back = Picture(*strip_, 0);
+    double grey = 0;
+    for (int y = 10; y < 90; ++y) {
+        grey += qGray(back.pixel(15, y));
+    }
+    EXPECT_LT(grey / 80, 140) << "the back's field should be dark";
+    for (int i = 1; i < kPictures; ++i) {
+        EXPECT_GT(MeanDifference(back, Picture(*strip_, i)), 80.0) << "face " << i;
+    }
+}
+
+TEST(SkinRaster, SineAndCosineMatchTheLibraryEverywhere) {
+    for (double x = -40; x <= 40; x += 0.0137) {
+        ASSERT_NEAR(dvl::art::Sin(x), std::sin(x), 1e-12) << x;
+        ASSERT_NEAR(dvl::art::Cos(x), std::cos(x), 1e-12) << x;
+    }
+}
+
+// The red channel of a shape filled white on black, summed: its area in pixels.
+double CoveredArea(const dvl::art::Sdf& shape) {
+    dvl::art::Canvas c(60, 60, {0, 0, 0});
+    c.Fill(shape, dvl::art::Rgb{1, 1, 1});
+    double area = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            area += c.At(x, y).r;
+        }
+    }
+    return area;
+}
+
+TEST(SkinRaster, AntialiasedShapesCoverTheirArea) {
+    using namespace dvl::art;
+    EXPECT_NEAR(CoveredArea(Circle({30.3, 29.8}, 20)), kPi * 400, kPi * 400 * 0.002);
+    EXPECT_NEAR(CoveredArea(Polygon({{10, 10}, {50, 10}, {50, 30}, {10, 30}})), 800, 1e-9);
+    // A concave L: the notch stays empty.
+    const Sdf ell = Polygon({{10, 10}, {50, 10}, {50, 20}, {20, 20}, {20, 50}, {10, 50}});
+    EXPECT_NEAR(CoveredArea(ell), 400 + 300, 1e-9);
+    EXPECT_GT(ell({35, 35}), 0);
+    EXPECT_LT(ell({15, 40}), 0);
+    EXPECT_NEAR(CoveredArea(Subtract(Box({30, 30}, {20, 20}), Box({30, 30}, {10, 10}))), 1200,
+                1e-9);
+    EXPECT_NEAR(CoveredArea(Turned(Box({30, 30}, {20, 5}), {30, 30}, kPi / 2)), 400, 1e-6);
+}
+
+} // namespace

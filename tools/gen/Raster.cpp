@@ -7,7 +7,9 @@ namespace dvl::art {
 
 namespace {
 
-double Clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+double Clamp01(double v) {
+    return std::clamp(v, 0.0, 1.0);
+}
 
 // Taylor series on [−π/2, π/2]; the remainder there is below 1e-13.
 double SinNear(double x) {
@@ -34,9 +36,13 @@ double Sin(double x) {
     return SinNear(x);
 }
 
-double Cos(double x) { return Sin(x + kPi / 2); }
+double Cos(double x) {
+    return Sin(x + kPi / 2);
+}
 
-double Length(Vec a) { return std::sqrt(Dot(a, a)); }
+double Length(Vec a) {
+    return std::sqrt(Dot(a, a));
+}
 
 Vec Rotate(Vec p, Vec centre, double angle) {
     const double c = Cos(angle);
@@ -170,8 +176,8 @@ void AppendCubic(std::vector<Vec>& out, Vec p0, Vec p1, Vec p2, Vec p3, int step
         const double b = 3 * u * u * t;
         const double c = 3 * u * t * t;
         const double d = t * t * t;
-        out.push_back({a * p0.x + b * p1.x + c * p2.x + d * p3.x,
-                       a * p0.y + b * p1.y + c * p2.y + d * p3.y});
+        out.push_back(
+            {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
     }
 }
 

@@ -6,11 +6,10 @@
 // produces the same bytes; QPainter is avoided because its raster engine
 // picks SIMD paths at run time.
 
+#include <QImage>
 #include <cstdint>
 #include <functional>
 #include <vector>
-
-#include <QImage>
 
 namespace dvl::art {
 
@@ -24,10 +23,18 @@ struct Vec {
     double x = 0;
     double y = 0;
 };
-inline Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
-inline Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
-inline Vec operator*(Vec a, double k) { return {a.x * k, a.y * k}; }
-inline double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y; }
+inline Vec operator+(Vec a, Vec b) {
+    return {a.x + b.x, a.y + b.y};
+}
+inline Vec operator-(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y};
+}
+inline Vec operator*(Vec a, double k) {
+    return {a.x * k, a.y * k};
+}
+inline double Dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y;
+}
 double Length(Vec a);
 // `p` turned by `angle` radians about `centre` (y points down, so positive turns clockwise).
 Vec Rotate(Vec p, Vec centre, double angle);
@@ -41,8 +48,12 @@ struct Rgb {
 };
 Rgb Hex(std::uint32_t rrggbb);
 Rgb Mix(Rgb a, Rgb b, double t);
-inline Rgb Lighter(Rgb c, double t) { return Mix(c, {1, 1, 1}, t); }
-inline Rgb Darker(Rgb c, double t) { return Mix(c, {0, 0, 0}, t); }
+inline Rgb Lighter(Rgb c, double t) {
+    return Mix(c, {1, 1, 1}, t);
+}
+inline Rgb Darker(Rgb c, double t) {
+    return Mix(c, {0, 0, 0}, t);
+}
 
 using Sdf = std::function<double(Vec)>;
 using Paint = std::function<Rgb(Vec)>;
@@ -86,7 +97,9 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    Rgb At(int x, int y) const { return px_[std::size_t(y) * std::size_t(width_) + std::size_t(x)]; }
+    Rgb At(int x, int y) const {
+        return px_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
+    }
 
     // Crisp edge: coverage from the distance at the pixel's centre.
     void Fill(const Sdf& shape, const Paint& paint, double opacity = 1);

@@ -6,14 +6,16 @@
 
 namespace dvl::art {
 
-Sdf CardShape() { return Box({50, 50}, {49.6, 49.6}, 9); }
+Sdf CardShape() {
+    return Box({50, 50}, {49.6, 49.6}, 9);
+}
 
 void DrawFaceCard(Canvas& c, Rgb hue) {
     const Sdf card = CardShape();
     const Rgb ivory = Hex(0xFBF7EC);
-    c.Fill(card, Radial({36, 30}, 85, Mix(ivory, {1, 1, 1}, 0.7), Mix(Hex(0xEDE4D0), hue, 0.10)));
+    c.Fill(card, Radial({36, 30}, 85, Mix(ivory, {1, 1, 1}, 0.7), Mix(Hex(0xEDE4D0), hue, 0.15)));
     // A thin coloured frame inside the edge helps tell squeezed cards apart.
-    c.Fill(Outline(Box({50, 50}, {43.5, 43.5}, 6), 0.5), Mix(hue, ivory, 0.35), 0.55);
+    c.Fill(Outline(Box({50, 50}, {43.5, 43.5}, 6), 0.5), Mix(hue, ivory, 0.25), 0.65);
     c.Fill(Outline(Grow(card, -0.6), 0.6), Hex(0x9C917C));
 }
 
@@ -31,8 +33,8 @@ void DrawEmblem(Canvas& c, const Sdf& shape, Rgb base, const Sdf& highlight) {
 QImage DrawSkinStrip() {
     using Painter = void (*)(Canvas&);
     static constexpr Painter kPainters[1 + kFaceCount] = {
-        DrawBack,      DrawSun,  DrawHeart, DrawFish,     DrawFlower, DrawStar, DrawMoon,
-        DrawDrop,      DrawLeaf, DrawSnowflake, DrawMushroom, DrawBolt,   DrawFir,
+        DrawBack, DrawSun,  DrawHeart,     DrawFish,     DrawFlower, DrawStar, DrawMoon,
+        DrawDrop, DrawLeaf, DrawSnowflake, DrawMushroom, DrawBolt,   DrawFir,
     };
     QImage strip(kPictureSize * (1 + kFaceCount), kPictureSize, QImage::Format_RGB32);
     for (int i = 0; i <= kFaceCount; ++i) {

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <cstdint>
 #include <vector>
-
-#include <QImage>
 
 namespace dvl::art {
 

@@ -1,0 +1,211 @@
+#include "tools/skin/SkinTool.h"
+
+#include "core/ByteReader.h"
+#include "core/ByteWriter.h"
+#include "core/Error.h"
+#include "skins/Lzrw.h"
+#include "skins/TDvlImageList.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
+#include <memory>
+#include <ostream>
+
+namespace dvl::skintool {
+
+namespace {
+
+// Larger pictures are refused by size before decoding; this caps what a
+// decoder may allocate for a picture that lies about its size.
+constexpr int kReaderAllocationLimitMb = 512;
+// An item whose pictures are larger than this is not exported.
+constexpr qint64 kMaxOutputPixels = 4096LL * 4096LL;
+
+QString PictureError(const QString& path, const QString& why) {
+    return QStringLiteral("Cannot read picture %1: %2").arg(path, why);
+}
+
+const char* FormatName(TDvlSavePixelFormat f) {
+    switch (f) {
+    case TDvlSavePixelFormat::spfMono:
+        return "mono";
+    case TDvlSavePixelFormat::spf4bit:
+        return "4-bit";
+    case TDvlSavePixelFormat::spf8bit:
+        return "8-bit";
+    case TDvlSavePixelFormat::spfDefault:
+        break;
+    }
+    return "default";
+}
+
+QByteArray Png(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        throw Error("Cannot encode a picture as PNG");
+    }
+    return bytes;
+}
+
+// One picture's columns of a strip; columns past the strip's edge stay white.
+QImage Cut(const QImage& strip, int x, int width, int height) {
+    QImage out(width, height, QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(0, 0), strip, QRect(x, 0, width, height));
+    return out;
+}
+
+} // namespace
+
+QImage LoadPicture(const QString& path) {
+    QImageReader::setAllocationLimit(kReaderAllocationLimitMb);
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaxInputPixels) {
+        throw Error(PictureError(path, QStringLiteral("it is larger than 8192 x 8192 pixels")));
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        throw Error(PictureError(path, reader.errorString()));
+    }
+    if (qint64(image.width()) * image.height() > kMaxInputPixels) {
+        throw Error(PictureError(path, QStringLiteral("it is larger than 8192 x 8192 pixels")));
+    }
+    const QImage scaled = image.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatioByExpanding,
+                                       Qt::SmoothTransformation);
+    QImage out(kPictureSize, kPictureSize, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    QPainter p(&out);
+    p.drawImage(QPoint((kPictureSize - scaled.width()) / 2, (kPictureSize - scaled.height()) / 2),
+                scaled);
+    p.end();
+    return out;
+}
+
+void Pack(const QString& out, const QStringList& pictures) {
+    if (pictures.size() != kPictureCount) {
+        throw Error(QStringLiteral("A skin needs %1 pictures, not %2")
+                        .arg(kPictureCount)
+                        .arg(pictures.size()));
+    }
+    QImage strip(kPictureSize * kPictureCount, kPictureSize, QImage::Format_RGB32);
+    QPainter p(&strip);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int i = 0; i < kPictureCount; ++i) {
+        p.drawImage(QPoint(i * kPictureSize, 0), LoadPicture(pictures[i]));
+    }
+    p.end();
+
+    auto item = std::make_unique<TDvlImageListItem>();
+    item->SetDescription(QStringLiteral("Images"));
+    item->SetWidth(kPictureSize);
+    item->SetHeight(kPictureSize);
+    item->SetAllocBy(4);
+    item->SetMasked(false);
+    item->SetCompressed(true);
+    item->SetPixelFormat(TDvlSavePixelFormat::spfDefault);
+    item->SetPictures(kPictureCount, strip, 24);
+    TDvlImageList list;
+    list.Add(std::move(item));
+    list.SaveToFile(out);
+}
+
+QStringList Unpack(const QString& in, const QString& dir) {
+    TDvlImageList list;
+    list.LoadFromFile(in);
+
+    // Everything is decoded and encoded before the first file is written.
+    QList<QPair<QString, QByteArray>> files;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TDvlImageListItem& item = list.Item(i);
+        if (item.PictureCount() == 0) {
+            continue;
+        }
+        if (qint64(item.Width()) * item.Height() > kMaxOutputPixels) {
+            throw Error(
+                QStringLiteral("Item %1 has pictures of %2 x %3 pixels, too large to export")
+                    .arg(i)
+                    .arg(item.Width())
+                    .arg(item.Height()));
+        }
+        const int digits = std::max(2, int(QString::number(item.PictureCount() - 1).size()));
+        for (int j = 0; j < item.PictureCount(); ++j) {
+            const int x = TDvlImageListItem::EntryOffset(item.Pictures()[std::size_t(j)]);
+            const QString number = QStringLiteral("%1").arg(j, digits, 10, QLatin1Char('0'));
+            files.append({QStringLiteral("item%1-picture%2.png").arg(i).arg(number),
+                          Png(Cut(item.Strip(), x, item.Width(), item.Height()))});
+            if (item.Masked()) {
+                files.append({QStringLiteral("item%1-mask%2.png").arg(i).arg(number),
+                              Png(Cut(item.MaskStrip(), x, item.Width(), item.Height()))});
+            }
+        }
+    }
+
+    if (!QDir().mkpath(dir)) {
+        throw Error(QStringLiteral("Cannot create directory %1").arg(dir));
+    }
+    QStringList written;
+    for (const auto& [name, bytes] : files) {
+        const QString path = QDir(dir).filePath(name);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.commit()) {
+            const QString why = file.errorString();
+            for (const QString& done : written) {
+                QFile::remove(QDir(dir).filePath(done));
+            }
+            throw Error(QString::fromLatin1(kCannotCreateFile).arg(path), why.toStdString());
+        }
+        written.append(name);
+    }
+    return written;
+}
+
+void Info(const QString& in, std::ostream& out) {
+    TDvlImageList list;
+    list.LoadFromFile(in);
+    out << in.toStdString() << ": " << list.Count() << (list.Count() == 1 ? " item" : " items")
+        << '\n';
+    for (int i = 0; i < list.Count(); ++i) {
+        const TDvlImageListItem& item = list.Item(i);
+        out << "item " << i << '\n'
+            << "  description: " << item.Description().toStdString() << '\n'
+            << "  ident: " << item.Ident() << '\n'
+            << "  size: " << item.Width() << " x " << item.Height() << '\n'
+            << "  pictures: " << item.PictureCount() << '\n'
+            << "  used width: " << item.UsedWidth() << '\n'
+            << "  compressed: " << (item.Compressed() ? "yes" : "no") << '\n'
+            << "  masked: " << (item.Masked() ? "yes" : "no") << '\n'
+            << "  pixel format: " << FormatName(item.PixelFormat()) << '\n'
+            << "  strip depth: " << item.StripDepth() << '\n';
+    }
+}
+
+std::vector<std::uint8_t> LzrwPack(const std::vector<std::uint8_t>& bytes) {
+    ByteWriter out;
+    lzrw::PackStream(bytes, out);
+    return out.take();
+}
+
+std::vector<std::uint8_t> LzrwUnpack(const std::vector<std::uint8_t>& bytes) {
+    ByteReader in(bytes);
+    std::vector<std::uint8_t> out;
+    lzrw::UnpackStream(in, out);
+    if (!in.atEnd()) {
+        throw Error("Unexpected data after the packed stream", std::to_string(in.remaining()) +
+                                                                   " bytes at offset " +
+                                                                   std::to_string(in.pos()));
+    }
+    return out;
+}
+
+} // namespace dvl::skintool

@@ -1,0 +1,40 @@
+#pragma once
+
+// The commands of dvoyliki-skin. Each throws dvl::Error on failure and leaves
+// no half-written output behind.
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <iosfwd>
+#include <vector>
+
+namespace dvl::skintool {
+
+inline constexpr int kPictureSize = 100;
+inline constexpr int kPictureCount = 13;
+// Pictures larger than this are refused before they are decoded.
+inline constexpr qint64 kMaxInputPixels = 8192LL * 8192LL;
+// Standard input larger than this is refused.
+inline constexpr std::size_t kMaxStreamBytes = 256u * 1024u * 1024u;
+
+// Reads a picture in any format Qt knows and brings it to 100 × 100: scaled
+// to fill, centred and cropped; transparent parts show the black board.
+QImage LoadPicture(const QString& path);
+
+// Writes a packed one-item skin of the 13 pictures (back, then 12 faces).
+void Pack(const QString& out, const QStringList& pictures);
+
+// Writes every picture of every item of `in` as PNG into `dir` (made if missing).
+// Returns the names written.
+QStringList Unpack(const QString& in, const QString& dir);
+
+// Describes every item of `in`.
+void Info(const QString& in, std::ostream& out);
+
+// The packed-stream codec over whole buffers.
+std::vector<std::uint8_t> LzrwPack(const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> LzrwUnpack(const std::vector<std::uint8_t>& bytes);
+
+} // namespace dvl::skintool
