@@ -52,13 +52,12 @@ cmd_run() {
     if [ -x "$bin/app/dvoyliki" ]; then
         exec "$bin/app/dvoyliki"
     fi
-    local dir
-    dir="$(mktemp -d)"
-    trap 'rm -rf "$dir"' EXIT
+    skin_dir="$(mktemp -d)"
+    trap 'rm -rf "$skin_dir"' EXIT
     # A skin file is the signature, one item, its offset 17, then the item record.
-    { printf '\010DVLIML30\001\000\000\000\021\000\000\000'; cat assets/builtin-skin.rec; } >"$dir/default.iml"
+    { printf '\010DVLIML30\001\000\000\000\021\000\000\000'; cat assets/builtin-skin.rec; } >"$skin_dir/default.iml"
     say "The built-in skin"
-    "$bin/tools/skin/dvoyliki-skin" info "$dir/default.iml"
+    "$bin/tools/skin/dvoyliki-skin" info "$skin_dir/default.iml"
 }
 
 fuzz_smoke() {
