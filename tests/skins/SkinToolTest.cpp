@@ -10,6 +10,11 @@
 #include <ostream>
 #include <random>
 
+// Argument lists read as typed in failure messages.
+void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << list.join(' ').toStdString();
+}
+
 namespace {
 
 constexpr int kSize = 100;
