@@ -1,14 +1,14 @@
 // Skin files from anywhere: a load either succeeds or throws dvl::Error, and a
 // failed load leaves the list as it was.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <span>
-
 #include "core/ByteReader.h"
 #include "core/Error.h"
 #include "skins/TCanvas.h"
 #include "skins/TDvlImageList.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     dvl::TDvlImageList list;
