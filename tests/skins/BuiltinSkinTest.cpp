@@ -1,6 +1,7 @@
 #include "skins/BuiltinSkin.h"
 
 #include "skins/TDvlImageList.h"
+#include "tests/skins/TestPictures.h"
 #include "tools/gen/Raster.h"
 #include "tools/gen/SkinArt.h"
 
@@ -112,16 +113,7 @@ TEST(BuiltinSkinRecord, LoadsAsOneItemOfThirteenPictures) {
     dvl::LoadBuiltinSkin(list);
     ASSERT_EQ(list.Count(), 1);
     const dvl::TDvlImageListItem& item = list.Item(0);
-    EXPECT_EQ(item.Description(), QStringLiteral("Images"));
-    EXPECT_EQ(item.Width(), kSize);
-    EXPECT_EQ(item.Height(), kSize);
-    EXPECT_EQ(item.AllocBy(), 4);
-    EXPECT_TRUE(item.Compressed());
-    EXPECT_FALSE(item.Masked());
-    EXPECT_EQ(item.PixelFormat(), dvl::TDvlSavePixelFormat::spfDefault);
-    EXPECT_EQ(item.PictureCount(), kPictures);
-    EXPECT_EQ(item.UsedWidth(), kPictures * kSize);
-    EXPECT_EQ(item.StripDepth(), 24);
+    dvl::test::expectStandardSkinItem(item, kPictures);
     // The packed 24-bit strip gives back exactly the drawn pixels.
     const QImage drawn = dvl::art::DrawSkinStrip();
     EXPECT_TRUE(item.Strip().convertToFormat(QImage::Format_RGB32) == drawn);

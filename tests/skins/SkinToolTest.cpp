@@ -1,4 +1,5 @@
 #include "skins/TDvlImageList.h"
+#include "tests/skins/TestPictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,15 +158,7 @@ TEST_F(SkinTool, PackedPicturesComeBackFromInfoAndUnpack) {
     list.LoadFromFile(Path(QStringLiteral("my.iml")));
     ASSERT_EQ(list.Count(), 1);
     const dvl::TDvlImageListItem& item = list.Item(0);
-    EXPECT_EQ(item.Description(), QStringLiteral("Images"));
-    EXPECT_EQ(item.Width(), kSize);
-    EXPECT_EQ(item.Height(), kSize);
-    EXPECT_EQ(item.AllocBy(), 4);
-    EXPECT_TRUE(item.Compressed());
-    EXPECT_FALSE(item.Masked());
-    EXPECT_EQ(item.PixelFormat(), dvl::TDvlSavePixelFormat::spfDefault);
-    EXPECT_EQ(item.StripDepth(), 24);
-    EXPECT_EQ(item.PictureCount(), 13);
+    dvl::test::expectStandardSkinItem(item, 13);
 
     const Result info = RunTool({QStringLiteral("info"), Path(QStringLiteral("my.iml"))});
     ASSERT_EQ(info.status, 0) << info.err.toStdString();

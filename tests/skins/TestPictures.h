@@ -3,6 +3,7 @@
 #include "skins/TDvlImageListItem.h"
 
 #include <QImage>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace dvl::test {
@@ -64,6 +65,21 @@ inline QImage filled(int width, int height, QRgb colour) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     return image;
+}
+
+// A skin item as the built-in skin and the skin tool make it: "Images",
+// 100 × 100, packed 24-bit strip, not masked.
+inline void expectStandardSkinItem(const TDvlImageListItem& item, int pictures) {
+    EXPECT_EQ(item.Description(), QStringLiteral("Images"));
+    EXPECT_EQ(item.Width(), 100);
+    EXPECT_EQ(item.Height(), 100);
+    EXPECT_EQ(item.AllocBy(), 4);
+    EXPECT_TRUE(item.Compressed());
+    EXPECT_FALSE(item.Masked());
+    EXPECT_EQ(item.PixelFormat(), TDvlSavePixelFormat::spfDefault);
+    EXPECT_EQ(item.StripDepth(), 24);
+    EXPECT_EQ(item.PictureCount(), pictures);
+    EXPECT_EQ(item.UsedWidth(), pictures * 100);
 }
 
 } // namespace dvl::test

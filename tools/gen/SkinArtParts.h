@@ -12,6 +12,11 @@ inline constexpr int kFaceCount = 12;
 // The board behind the cards' rounded corners.
 inline constexpr std::uint32_t kBoard = 0x000000;
 
+// Rounds every corner of a shape by `r`.
+inline Sdf Rounded(const Sdf& s, double r) {
+    return Grow(Grow(s, -r), r);
+}
+
 // The card's outline: the whole picture with rounded corners.
 Sdf CardShape();
 

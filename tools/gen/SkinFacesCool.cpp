@@ -7,14 +7,6 @@
 
 namespace dvl::art {
 
-namespace {
-
-Sdf Rounded(const Sdf& s, double r) {
-    return Grow(Grow(s, -r), r);
-}
-
-} // namespace
-
 void DrawDrop(Canvas& c) {
     const Rgb azure = Hex(0x1E8FE8);
     DrawFaceCard(c, azure);

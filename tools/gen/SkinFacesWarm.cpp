@@ -4,15 +4,6 @@
 
 namespace dvl::art {
 
-namespace {
-
-// Rounds every corner of a shape by `r`.
-Sdf Rounded(const Sdf& s, double r) {
-    return Grow(Grow(s, -r), r);
-}
-
-} // namespace
-
 void DrawSun(Canvas& c) {
     const Rgb gold = Hex(0xFFB300);
     DrawFaceCard(c, gold);
