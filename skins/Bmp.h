@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QList>
 #include <QRgb>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -14,6 +15,10 @@ namespace dvl::bmp {
 inline constexpr int kMaxWidth = 32768;
 inline constexpr int kMaxHeight = 32768;
 inline constexpr qint64 kMaxPixels = 16 * 1024 * 1024;
+// No BMP within those limits is larger: headers, a full colour table, and
+// 32-bit pixels with room for row padding.
+inline constexpr std::size_t kMaxFileBytes =
+    14 + 124 + 256 * 4 + std::size_t(kMaxPixels) * 4 + std::size_t(kMaxHeight) * 4;
 
 // A decoded BMP: the pixels in the display's format (QImage::Format_RGB32),
 // the file's bit depth (1, 4, 8, 16, 24 or 32) and, for depths up to 8, its palette.

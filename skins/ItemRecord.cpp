@@ -70,7 +70,7 @@ void checkGeometry(std::int64_t count, std::int32_t width, std::int32_t height) 
 bmp::Bitmap readPayload(ByteReader& in, bool compressed) {
     if (compressed) {
         std::vector<std::uint8_t> file;
-        lzrw::UnpackStream(in, file);
+        lzrw::UnpackStream(in, file, bmp::kMaxFileBytes);
         return bmp::Read(file);
     }
     const std::int32_t length = in.i32();

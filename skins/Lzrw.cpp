@@ -1,26 +1,84 @@
-// Packed streams: a total, then one block per chunk of up to 32781 bytes.
+// The packer, and packed streams: a total, then one block per chunk of up to 32781 bytes.
 
 #include "skins/Lzrw.h"
-
-#include <algorithm>
-#include <climits>
-#include <string>
 
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
 #include "core/Error.h"
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <cstring>
+#include <string>
 
 namespace dvl::lzrw {
 
 namespace {
 
 std::int32_t Le32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
-                        std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                        std::uint32_t(p[3]) << 24);
 }
 
 std::string Where(std::size_t block, std::size_t offset) {
     return "block " + std::to_string(block) + " at stream offset " + std::to_string(offset);
+}
+
+constexpr std::size_t kMaxRun = 4095;
+constexpr std::size_t kMaxMatch = 18;
+constexpr std::size_t kMaxDistance = 4095;
+
+// The position table: an empty entry, and a position of 32768 or more (which a
+// 16-bit entry would read back as negative), are both far enough never to match.
+constexpr std::int16_t kNever = INT16_MIN;
+inline std::int16_t Entry(std::size_t x) {
+    return x < 32768 ? std::int16_t(x) : kNever;
+}
+
+inline void Put16(std::uint8_t* o, unsigned v) {
+    o[0] = std::uint8_t(v >> 8);
+    o[1] = std::uint8_t(v);
+}
+
+inline std::uint64_t Load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Four bytes as a little-endian number: byte 0 lowest.
+inline std::uint32_t LoadLe32(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    if constexpr (std::endian::native == std::endian::big) {
+        v = __builtin_bswap32(v);
+    }
+    return v;
+}
+
+// The table key of the three bytes in the low 24 bits of v, first byte lowest.
+inline unsigned Key(std::uint32_t v) {
+    const std::uint32_t h = (v & 0xFF) << 8 ^ (v >> 4 & 0xFF0) ^ (v >> 16 & 0xFF);
+    return ((h * 40543u) >> 4) & 4095u;
+}
+
+// How many leading bytes the 8 at a and the 8 at b share.
+inline std::size_t SameBytes8(const std::uint8_t* a, const std::uint8_t* b) {
+    const std::uint64_t diff = Load64(a) ^ Load64(b);
+    if constexpr (std::endian::native == std::endian::little) {
+        return std::size_t(std::countr_zero(diff)) / 8;
+    } else {
+        return std::size_t(std::countl_zero(diff)) / 8;
+    }
+}
+
+// Length of a match whose first 3 bytes agree, when more than 18 bytes remain:
+// a[3..18] and b[3..18] are inside the chunk.
+inline std::size_t FastMatchLength(const std::uint8_t* a, const std::uint8_t* b) {
+    const std::size_t first = SameBytes8(a + 3, b + 3);
+    const std::size_t second = SameBytes8(a + 11, b + 11);
+    return std::min(kMaxMatch, 3 + first + (first == 8 ? second : 0));
 }
 
 // Honest pictures rarely pack tighter than this; past it the target grows as usual.
@@ -30,6 +88,122 @@ constexpr std::size_t kReserveRatio = 64;
 
 void ThrowCorrupt(const char* what, std::string where) {
     throw Error(std::string(kCorrupt) + ": " + what, std::move(where));
+}
+
+std::size_t PackBlock(std::span<const std::uint8_t> chunk, std::span<std::uint8_t> out) {
+    const std::size_t n = chunk.size();
+    if (n == 0 || n > kChunkSize || out.size() < n + kPackSlack) {
+        throw Error("LZRW Error!", "chunk of " + std::to_string(n) + " bytes, room for " +
+                                       std::to_string(out.size()));
+    }
+    const std::uint8_t* in = chunk.data();
+    std::uint8_t* o = out.data();
+    std::int16_t table[4096];
+    std::fill_n(table, 4096, kNever);
+
+    o[0] = kMethodPacked;
+    std::size_t x = 0, y = 3, z = 1;
+    unsigned w = 0, items = 0;
+    auto nextItem = [&] {
+        if (items == 16) {
+            Put16(o + z, w);
+            z = y;
+            y += 2;
+            items = 0;
+            w = 0;
+        }
+        ++items;
+    };
+    auto putRun = [&](std::uint8_t c) {
+        const std::size_t limit = std::min(n - x, kMaxRun);
+        std::size_t run = 16;
+        while (run < limit && in[x + run] == c) {
+            ++run;
+        }
+        o[y] = 0;
+        Put16(o + y + 1, unsigned(run - 16));
+        o[y + 3] = c;
+        y += 4;
+        x += run;
+        w = w << 1 | 1;
+    };
+    auto putCopy = [&](std::size_t distance, std::size_t len) {
+        Put16(o + y, unsigned(distance << 4 | (len - 3)));
+        y += 2;
+        x += len;
+        w = w << 1 | 1;
+    };
+
+    // While more than 18 bytes remain every read below stays inside the chunk.
+    const std::size_t fastEnd = n > kMaxMatch ? n - kMaxMatch : 0;
+    while (x < fastEnd && y <= n) {
+        nextItem();
+        const std::uint8_t* a = in + x;
+        const std::uint32_t v = LoadLe32(a);
+        const std::uint8_t c = std::uint8_t(v);
+        if (((v ^ v >> 8) & 0xFF) == 0 && Load64(a) == 0x0101010101010101ull * c &&
+            Load64(a + 8) == Load64(a)) {
+            putRun(c);
+            continue;
+        }
+        const unsigned key = Key(v);
+        const int p = table[key];
+        table[key] = Entry(x);
+        // One branch, taken only for a match: an entry too far back is compared with
+        // the chunk's start instead, and the result forced unequal.
+        const std::uint32_t nearMask = 0u - std::uint32_t(int(x) - p <= int(kMaxDistance));
+        const std::size_t q = std::size_t(std::uint32_t(p) & nearMask);
+        if ((((LoadLe32(in + q) ^ v) & 0xFFFFFF) | (~nearMask & 1)) == 0) {
+            putCopy(x - q, FastMatchLength(a, in + q));
+            continue;
+        }
+        o[y++] = c;
+        ++x;
+        w <<= 1;
+    }
+    // The last bytes, every read checked. Fewer than three left: no match can start
+    // there, and the table no longer matters.
+    while (x < n && y <= n) {
+        nextItem();
+        const std::uint8_t* a = in + x;
+        const std::uint8_t c = a[0];
+        const std::size_t left = n - x;
+        std::size_t run = 1;
+        while (run < left && run < 16 && a[run] == c) {
+            ++run;
+        }
+        if (run == 16) {
+            putRun(c);
+            continue;
+        }
+        if (left >= 3) {
+            const unsigned key = Key(a[0] | a[1] << 8 | a[2] << 16);
+            const int p = table[key];
+            table[key] = Entry(x);
+            if (int(x) - p <= int(kMaxDistance)) {
+                const std::uint8_t* b = in + p;
+                std::size_t len = 0;
+                while (len < left && len < kMaxMatch && a[len] == b[len]) {
+                    ++len;
+                }
+                if (len >= 3) {
+                    putCopy(x - std::size_t(p), len);
+                    continue;
+                }
+            }
+        }
+        o[y++] = c;
+        ++x;
+        w <<= 1;
+    }
+    Put16(o + z, (w << (16 - items)) & 0xFFFF);
+
+    if (y > n) {
+        o[0] = kMethodStored;
+        std::memcpy(o + 1, in, n);
+        return n + 1;
+    }
+    return y;
 }
 
 void PackStream(std::span<const std::uint8_t> source, ByteWriter& target) {
@@ -54,7 +228,7 @@ void PackStream(std::span<const std::uint8_t> source, ByteWriter& target) {
     target.patchI32(at, std::int32_t(target.pos() - at - 4));
 }
 
-void UnpackStream(ByteReader& source, std::vector<std::uint8_t>& target) {
+void UnpackStream(ByteReader& source, std::vector<std::uint8_t>& target, std::size_t maxOutput) {
     const std::size_t start = source.pos();
     const std::int32_t total = source.i32();
     if (total < 0) {
@@ -87,7 +261,7 @@ void UnpackStream(ByteReader& source, std::vector<std::uint8_t>& target) {
         off += 4 + std::size_t(length);
     }
     const std::size_t base = target.size();
-    target.reserve(base + std::min(reserve, body.size() * kReserveRatio));
+    target.reserve(base + std::min({reserve, body.size() * kReserveRatio, maxOutput}));
 
     std::size_t off = 0;
     for (std::size_t i = 0; i < blocks; ++i) {
@@ -98,6 +272,10 @@ void UnpackStream(ByteReader& source, std::vector<std::uint8_t>& target) {
             const std::size_t n =
                 UnpackBlock(body.subspan(off + 4, length), {target.data() + end, kChunkSize});
             target.resize(end + n);
+            if (target.size() - base > maxOutput) {
+                ThrowCorrupt("more bytes than the reader allows",
+                             "over " + std::to_string(maxOutput) + " bytes");
+            }
         } catch (const Error& e) {
             target.resize(base);
             throw Error(e.what(), Where(i, start + 4 + off) + ", " + e.detail());
