@@ -1,6 +1,7 @@
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
 #include "core/Error.h"
+#include "skins/Bmp.h"
 #include "skins/TDvlImageList.h"
 #include "tests/skins/TestPictures.h"
 
@@ -257,6 +258,34 @@ TEST(ImlLoad, SignatureAndHostileCounts) {
         EXPECT_FALSE(errorOf(list, hostile[i]).empty()) << "row " << i;
         EXPECT_EQ(list.Count(), 1) << "row " << i;
     }
+}
+
+TEST(ImlLoad, APackedPictureCannotUnpackPastTheLargestBmp) {
+    // Blocks of eight longest runs: 39 bytes each that unpack to 32760, about 840:1.
+    Bytes block = {64, 0xFF, 0};
+    for (int i = 0; i < 8; ++i) {
+        block.insert(block.end(), {0, 0x0F, 0xEF, 'x'});
+    }
+    Bytes blocks;
+    const std::size_t count = dvl::bmp::kMaxFileBytes / 32760 + 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        blocks.insert(blocks.end(), {std::uint8_t(block.size()), 0, 0, 0});
+        blocks.insert(blocks.end(), block.begin(), block.end());
+    }
+    const Bytes file = cat({kSignature,
+                            le32(1),
+                            le32(17),
+                            {1},
+                            le32(1),
+                            le32(1),
+                            le32(4),
+                            {0},
+                            le32(1),
+                            le32(std::uint32_t(blocks.size())),
+                            blocks});
+    TDvlImageList list;
+    EXPECT_EQ(errorOf(list, file), "Packed data is corrupt: more bytes than the reader allows");
+    EXPECT_EQ(list.Count(), 0);
 }
 
 class ImlFiles : public testing::Test {
