@@ -8,10 +8,13 @@
 #include "skins/Lzrw.h"
 
 #include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <lz4.h>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,7 +22,34 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Every allocation of the process is counted, so the benchmarks can show that
+// the codec allocates per stream and not per block.
+static std::atomic<long> allocations{0};
+
+void* operator new(std::size_t n) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(n ? n : 1)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
 namespace {
+
+// How many allocations one fresh run of `op` makes, and the blocks of the stream,
+// as counters: the codec allocates per stream, not per block.
+template <class F> void CountAllocations(benchmark::State& state, std::size_t raw, F op) {
+    const long before = allocations.load();
+    op();
+    state.counters["allocs"] = double(allocations.load() - before);
+    state.counters["blocks"] = double((raw + dvl::lzrw::kChunkSize - 1) / dvl::lzrw::kChunkSize);
+}
 
 void Put(Bytes& b, std::uint32_t v, int size) {
     for (int i = 0; i < size; ++i) {
@@ -156,6 +186,7 @@ void Register(const std::string& name, const Bytes& in) {
             packed = LzrwPack(in).size();
             benchmark::ClobberMemory();
         }
+        CountAllocations(s, in.size(), [&] { benchmark::DoNotOptimize(LzrwPack(in).size()); });
         Finish(s, in.size(), packed);
     });
     benchmark::RegisterBenchmark(("unpack/lzrw/" + name).c_str(), [=](benchmark::State& s) {
@@ -166,6 +197,12 @@ void Register(const std::string& name, const Bytes& in) {
             dvl::lzrw::UnpackStream(r, out);
             benchmark::DoNotOptimize(out.data());
         }
+        CountAllocations(s, in.size(), [&] {
+            Bytes fresh;
+            dvl::ByteReader r(lzrw);
+            dvl::lzrw::UnpackStream(r, fresh);
+            benchmark::DoNotOptimize(fresh.data());
+        });
         if (out != in) {
             s.SkipWithError("lzrw round trip differs");
         }

@@ -25,7 +25,7 @@ for b in json.load(open(sys.argv[1]))["benchmarks"]:
         continue
     key = tuple(b["run_name"].split("/")[:3])
     best = max(rows.get(key, (0, 0))[0], b["bytes_per_second"] / 1e6)
-    rows[key] = (best, b["ratio"])
+    rows[key] = (best, b["ratio"], b.get("allocs", 0), b.get("blocks", 0))
 
 def mbs(d, c, x): return rows[(d, c, x)][0]
 
@@ -41,5 +41,11 @@ for data in ("strip", "photo", "text"):
           f"{u / mbs('unpack', 'lz4', data):>10.2f}x"
           f"{rows[('pack', 'lzrw', data)][1]:>13.3f}{rows[('pack', 'lz4', data)][1]:>7.3f}"
           f"{rows[('pack', 'zlib1', data)][1]:>7.3f}")
+print()
+for data in ("strip", "photo", "text"):
+    if ("pack", "lzrw", data) in rows and ("unpack", "lzrw", data) in rows:
+        _, _, pa, blocks = rows[("pack", "lzrw", data)]
+        ua = rows[("unpack", "lzrw", data)][2]
+        print(f"{data:<7}allocations per stream of {blocks:.0f} blocks: pack {pa:.0f}, unpack {ua:.0f}")
 print("targets: pack/zlib1 >= 3, unpack/inflate >= 2, unpack/lz4 >= 0.3; ratio = packed/unpacked")
 PY
