@@ -26,6 +26,8 @@ public:
     std::uint8_t* grow(std::size_t n);
     void shrink(std::size_t n) { buf_.resize(buf_.size() - n); }
     void reserve(std::size_t n) { buf_.reserve(n); }
+    // Empties the buffer but keeps its storage, for writing again.
+    void clear() { buf_.clear(); }
 
     const std::vector<std::uint8_t>& data() const { return buf_; }
     std::vector<std::uint8_t> take() { return std::move(buf_); }
