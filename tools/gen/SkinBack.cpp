@@ -12,26 +12,25 @@ namespace {
 
 constexpr double kSqrt2 = 1.4142135623730951;
 
+// Where p lies within its cell of a diagonal grid `step` apart whose lines cross at
+// `centre`: offsets along both diagonals from the cell's crossing.
+Vec LatticeCell(Vec p, Vec centre, double step) {
+    const double u = ((p.x - centre.x) + (p.y - centre.y)) / kSqrt2;
+    const double v = ((p.x - centre.x) - (p.y - centre.y)) / kSqrt2;
+    return {u - step * std::floor(u / step + 0.5), v - step * std::floor(v / step + 0.5)};
+}
+
 // Distance to a diagonal grid of lines `step` apart, crossing at the centre.
 Sdf Lattice(Vec centre, double step, double halfWidth) {
     return [=](Vec p) {
-        const double u = ((p.x - centre.x) + (p.y - centre.y)) / kSqrt2;
-        const double v = ((p.x - centre.x) - (p.y - centre.y)) / kSqrt2;
-        const double fu = u - step * std::floor(u / step + 0.5);
-        const double fv = v - step * std::floor(v / step + 0.5);
-        return std::min(std::abs(fu), std::abs(fv)) - halfWidth;
+        const Vec f = LatticeCell(p, centre, step);
+        return std::min(std::abs(f.x), std::abs(f.y)) - halfWidth;
     };
 }
 
 // Small dots where the lattice's lines cross.
 Sdf LatticeNodes(Vec centre, double step, double radius) {
-    return [=](Vec p) {
-        const double u = ((p.x - centre.x) + (p.y - centre.y)) / kSqrt2;
-        const double v = ((p.x - centre.x) - (p.y - centre.y)) / kSqrt2;
-        const double fu = u - step * std::floor(u / step + 0.5);
-        const double fv = v - step * std::floor(v / step + 0.5);
-        return Length({fu, fv}) - radius;
-    };
+    return [=](Vec p) { return Length(LatticeCell(p, centre, step)) - radius; };
 }
 
 // A smooth curve through `pts` (Catmull-Rom), `steps` points per span.
