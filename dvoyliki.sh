@@ -9,7 +9,7 @@ cd "$here"
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev)
 test_packages=(libgtest-dev libgmock-dev clang libclang-rt-14-dev imagemagick xvfb xdotool
-               libbenchmark-dev liblz4-dev zlib1g-dev hyperfine)
+               libbenchmark-dev liblz4-dev zlib1g-dev hyperfine ffmpeg)
 
 say() { printf '\n== %s\n' "$*"; }
 
@@ -63,7 +63,7 @@ cmd_run() {
 fuzz_smoke() {
     build fuzz
     local seconds=${DVL_FUZZ_SECONDS:-20}
-    for target in fuzz_unpack fuzz_roundtrip fuzz_iml; do
+    for target in fuzz_unpack fuzz_roundtrip fuzz_iml fuzz_avi_clip; do
         say "Fuzz smoke: $target (${seconds} s)"
         local work
         work="$(mktemp -d)"

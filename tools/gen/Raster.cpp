@@ -212,6 +212,19 @@ Paint Radial(Vec centre, double radius, Rgb c0, Rgb c1) {
 Canvas::Canvas(int width, int height, Rgb background)
     : width_(width), height_(height), px_(std::size_t(width) * std::size_t(height), background) {}
 
+Canvas::Canvas(int width, int height)
+    : width_(width), height_(height), px_(std::size_t(width) * std::size_t(height)),
+      alpha_(px_.size(), 0.0) {}
+
+void Canvas::SetView(Vec from, Vec to, double angle, double scale) {
+    hasView_ = true;
+    view_ = {from, to, Cos(angle), Sin(angle), scale};
+}
+
+void Canvas::ResetView() {
+    hasView_ = false;
+}
+
 void Canvas::Fill(const Sdf& shape, const Paint& paint, double opacity) {
     blend(shape, paint, opacity, 0, {});
 }
@@ -226,25 +239,36 @@ void Canvas::Soft(const Sdf& shape, double blur, Rgb colour, double opacity, con
 
 void Canvas::blend(const Sdf& shape, const Paint& paint, double opacity, double blur,
                    const Sdf& clip) {
+    // Local units per pixel are 1/scale, so crisp edges measure distance times scale.
+    const double unit = hasView_ ? view_.scale : 1;
     for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
-            const Vec p{x + 0.5, y + 0.5};
+            Vec p{x + 0.5, y + 0.5};
+            if (hasView_) {
+                const Vec d = p - view_.to;
+                p = {view_.from.x + (d.x * view_.cos + d.y * view_.sin) / view_.scale,
+                     view_.from.y + (d.y * view_.cos - d.x * view_.sin) / view_.scale};
+            }
             const double d = shape(p);
             double cover;
             if (blur > 0) {
                 const double t = Clamp01((blur - d) / (2 * blur));
                 cover = t * t * (3 - 2 * t);
             } else {
-                cover = Clamp01(0.5 - d);
+                cover = Clamp01(0.5 - d * unit);
             }
             if (cover > 0 && clip) {
-                cover *= Clamp01(0.5 - clip(p));
+                cover *= Clamp01(0.5 - clip(p) * unit);
             }
             if (cover <= 0) {
                 continue;
             }
-            Rgb& dst = px_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
-            dst = Mix(dst, paint(p), cover * opacity);
+            const std::size_t i = std::size_t(y) * std::size_t(width_) + std::size_t(x);
+            const double k = cover * opacity;
+            px_[i] = Mix(px_[i], paint(p), k);
+            if (!alpha_.empty()) {
+                alpha_[i] += (1 - alpha_[i]) * k;
+            }
         }
     }
 }
@@ -258,6 +282,22 @@ void Canvas::CopyTo(QImage& image, int x0) const {
             line[x0 + x] = qRgb(channel(c.r), channel(c.g), channel(c.b));
         }
     }
+}
+
+QImage Canvas::ToArgb() const {
+    auto channel = [](double v) { return int(std::floor(Clamp01(v) * 255.0 + 0.5)); };
+    QImage image(width_, height_, QImage::Format_ARGB32);
+    for (int y = 0; y < height_; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width_; ++x) {
+            const Rgb c = At(x, y);
+            const double a = AlphaAt(x, y);
+            line[x] = a <= 0
+                          ? qRgba(0, 0, 0, 0)
+                          : qRgba(channel(c.r / a), channel(c.g / a), channel(c.b / a), channel(a));
+        }
+    }
+    return image;
 }
 
 } // namespace dvl::art

@@ -14,6 +14,8 @@
 namespace dvl::art {
 
 inline constexpr double kPi = 3.14159265358979323846;
+// 96 dots per inch, set on saved pictures so that their bytes do not follow the screen.
+inline constexpr int kDotsPerMeter = 3780;
 
 // Sine and cosine from a fixed polynomial, independent of the C library.
 double Sin(double x);
@@ -94,12 +96,25 @@ Paint Radial(Vec centre, double radius, Rgb c0, Rgb c1);
 class Canvas {
 public:
     Canvas(int width, int height, Rgb background);
+    // A transparent canvas. Its colours are kept premultiplied by their alpha, so
+    // that blending stays the same arithmetic as on an opaque one.
+    Canvas(int width, int height);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
     Rgb At(int x, int y) const {
         return px_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
     }
+    double AlphaAt(int x, int y) const {
+        return alpha_.empty() ? 1 : alpha_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
+    }
+
+    // What is drawn next is given in local units: the local point `from` lands on
+    // the canvas at `to`, the drawing turned about it by `angle` and scaled by
+    // `scale`. Blurs are in local units too, so a picture drawn for one size can
+    // be placed at any other.
+    void SetView(Vec from, Vec to, double angle, double scale);
+    void ResetView();
 
     // Crisp edge: coverage from the distance at the pixel's centre.
     void Fill(const Sdf& shape, const Paint& paint, double opacity = 1);
@@ -110,13 +125,26 @@ public:
 
     // Writes the picture into `image` (Format_RGB32) with its left edge at column x0.
     void CopyTo(QImage& image, int x0) const;
+    // The picture with its alpha, Format_ARGB32 (opaque canvases give alpha 255).
+    QImage ToArgb() const;
 
 private:
     void blend(const Sdf& shape, const Paint& paint, double opacity, double blur, const Sdf& clip);
 
+    struct View {
+        Vec from;
+        Vec to;
+        double cos = 1;
+        double sin = 0;
+        double scale = 1;
+    };
+
     int width_;
     int height_;
     std::vector<Rgb> px_;
+    std::vector<double> alpha_; // empty on an opaque canvas
+    bool hasView_ = false;
+    View view_;
 };
 
 } // namespace dvl::art

@@ -1,0 +1,132 @@
+#include "visuals/TImage.h"
+
+#include "core/Guard.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace dvl {
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+    setGeometry(0, 0, 105, 105);
+    if (parent) {
+        show();
+    }
+}
+
+void TImage::SetAutoSize(bool on) {
+    autoSize_ = on;
+    if (on && HasPicture() && !bitmap_.isNull()) {
+        resize(bitmap_.size());
+    }
+}
+
+void TImage::SetStretch(bool on) {
+    if (on != stretch_) {
+        stretch_ = on;
+        PictureChanged();
+    }
+}
+
+void TImage::SetTransparent(bool on) {
+    if (on != transparent_) {
+        transparent_ = on;
+        PictureChanged();
+    }
+}
+
+void TImage::SetCenter(bool on) {
+    if (on != center_) {
+        center_ = on;
+        PictureChanged();
+    }
+}
+
+TCanvas& TImage::Surface() {
+    if (!canvas_) {
+        bitmap_ = QImage(width(), height(), QImage::Format_RGB32);
+        bitmap_.fill(Qt::white);
+        canvas_.emplace(bitmap_);
+        canvas_->SetOnChange([this] { PictureChanged(); });
+        PictureChanged();
+    }
+    return *canvas_;
+}
+
+void TImage::PictureChanged() {
+    const bool picture = HasPicture() && !bitmap_.isNull();
+    if (autoSize_ && picture) {
+        resize(bitmap_.size());
+    }
+    opaque_ = picture && !transparent_ &&
+              (stretch_ || (bitmap_.width() >= width() && bitmap_.height() >= height()));
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque_);
+    if (!painting_) {
+        update();
+    }
+}
+
+void TImage::Paint(QPainter& painter) const {
+    if (!HasPicture() || bitmap_.isNull()) {
+        return;
+    }
+    QImage shown = bitmap_;
+    if (transparent_) {
+        // The colour of the bottom-left pixel lets the board show through.
+        shown = bitmap_.convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = bitmap_.pixel(0, bitmap_.height() - 1);
+        shown.setAlphaChannel(bitmap_.createMaskFromColor(key, Qt::MaskOutColor)
+                                  .convertToFormat(QImage::Format_Grayscale8));
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setCompositionMode(transparent_ ? QPainter::CompositionMode_SourceOver
+                                            : QPainter::CompositionMode_Source);
+    if (stretch_) {
+        painter.drawImage(rect(), shown);
+    } else if (center_) {
+        painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),
+                          shown);
+    } else {
+        painter.drawImage(QPoint(0, 0), shown);
+    }
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+    struct Flag {
+        bool& flag;
+        bool was;
+        ~Flag() { flag = was; }
+    } restore{painting_, painting_};
+    painting_ = true;
+    QPainter painter(this);
+    Paint(painter);
+}
+
+void TImage::mousePressEvent(QMouseEvent* e) {
+    // Qt keeps the mouse with the pressed widget until the release.
+    if (e->button() == Qt::LeftButton) {
+        clicked_ = true;
+    }
+    e->accept();
+}
+
+void TImage::mouseDoubleClickEvent(QMouseEvent* e) {
+    // A double-click's second press is not a click.
+    if (e->button() == Qt::LeftButton) {
+        clicked_ = false;
+    }
+    e->accept();
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* e) {
+    e->accept();
+    if (e->button() != Qt::LeftButton || !clicked_) {
+        return;
+    }
+    clicked_ = false;
+    if (rect().contains(e->position().toPoint()) && OnClick) {
+        Guarded([this] { OnClick(this); });
+    }
+}
+
+} // namespace dvl

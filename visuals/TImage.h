@@ -1,0 +1,70 @@
+#pragma once
+
+// The card picture of a cell: a window-less child of the board that owns a
+// bitmap and shows all of it scaled to its current rectangle, nearest pixel
+// and opaque. A turn animates a card by changing only its geometry.
+//
+// Geometry and visibility are QWidget's own (x(), y(), width(), height(),
+// setGeometry(), move(), resize(), setVisible()): a change marks the old and
+// the new rectangle for the board's next paint pass, and a hidden picture is
+// neither painted nor clicked.
+
+#include "skins/TCanvas.h"
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+namespace dvl {
+
+class TImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TImage(QWidget* parent = nullptr);
+
+    int Tag = 0;
+    // A left click inside the current rectangle; the sender is the picture.
+    std::function<void(TImage* sender)> OnClick;
+
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool on);
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool on);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool on);
+    bool Center() const { return center_; }
+    void SetCenter(bool on);
+
+    // The drawing surface, at bitmap coordinates whatever the current size.
+    // The first request makes a white bitmap of the current size; it keeps
+    // that size for good.
+    TCanvas& Surface();
+    bool HasPicture() const { return canvas_.has_value(); }
+    const QImage& Bitmap() const { return bitmap_; }
+    // The picture covers the whole rectangle, so the board need not paint beneath it.
+    bool Opaque() const { return opaque_; }
+
+    void Paint(QPainter& painter) const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    void PictureChanged();
+
+    QImage bitmap_;
+    std::optional<TCanvas> canvas_;
+    bool autoSize_ = false;
+    bool stretch_ = false;
+    bool transparent_ = false;
+    bool center_ = false;
+    bool opaque_ = false;
+    bool painting_ = false;
+    bool clicked_ = false;
+};
+
+} // namespace dvl
