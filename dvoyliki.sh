@@ -7,7 +7,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
 
-build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev)
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 test_packages=(libgtest-dev libgmock-dev clang libclang-rt-14-dev imagemagick xvfb xdotool
                libbenchmark-dev liblz4-dev zlib1g-dev hyperfine ffmpeg)
 
@@ -44,20 +44,10 @@ build() {
     cmake --build --preset "$preset" -j "$(ncpu)"
 }
 
-# Until the game's window exists, show what the built-in skin holds.
 cmd_run() {
     install_missing "${build_packages[@]}"
     build release
-    local bin=build/release
-    if [ -x "$bin/app/dvoyliki" ]; then
-        exec "$bin/app/dvoyliki"
-    fi
-    skin_dir="$(mktemp -d)"
-    trap 'rm -rf "$skin_dir"' EXIT
-    # A skin file is the signature, one item, its offset 17, then the item record.
-    { printf '\010DVLIML30\001\000\000\000\021\000\000\000'; cat assets/builtin-skin.rec; } >"$skin_dir/default.iml"
-    say "The built-in skin"
-    "$bin/tools/skin/dvoyliki-skin" info "$skin_dir/default.iml"
+    exec build/release/app/dvoyliki
 }
 
 fuzz_smoke() {

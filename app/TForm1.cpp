@@ -1,0 +1,214 @@
+#include "app/TForm1.h"
+
+#include "app/WindowLook.h"
+#include "core/Guard.h"
+#include "game/Timing.h"
+#include "skins/BuiltinSkin.h"
+#include "visuals/TAnimate.h"
+#include "visuals/TImage.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace dvl {
+
+QString TForm1::Caption() {
+    return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
+}
+
+TForm1::TForm1(Board::SeedSource seeds)
+    : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Caption());
+    setFont(DefaultFont());
+    // The stored layout fills the image list before anything else runs.
+    LoadBuiltinSkin(DvlImageList1);
+
+    boardWidget_ = new QWidget(this);
+    boardWidget_->setObjectName(QStringLiteral("Board"));
+    boardWidget_->setFixedSize(kBoardWidth, kBoardHeight);
+    PaintBlack(boardWidget_);
+    setCentralWidget(boardWidget_);
+
+    QStatusBar* bar = MakeStatusBar(this, statusText_);
+    setStatusBar(bar);
+
+    BuildMenu();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    Timer1.setInterval(timing::kTickMs);
+    Timer1.setTimerType(Qt::PreciseTimer);
+    connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+    Timer2.setInterval(timing::kPairDelayMs);
+    connect(&Timer2, &QTimer::timeout, this, [this] { Guarded([this] { Timer2Timer(); }); });
+
+    // An error here is shown and start-up goes on with the next window.
+    Guarded([this] { FormCreate(); });
+    Timer1.start();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenu() {
+    const auto add = [this](QMenu* menu, const char* name, const QString& caption,
+                            const QKeySequence& key, void (TForm1::*handler)()) {
+        QAction* a = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a); // the shortcut works whether or not a menu is open
+        if (handler) {
+            connect(a, &QAction::triggered, this,
+                    [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+        }
+        return a;
+    };
+    QMenu* game1 = menuBar()->addMenu(QStringLiteral("Игра"));
+    game1->setObjectName(QStringLiteral("Game1"));
+    add(game1, "New1", QStringLiteral("Новая"), QKeySequence(Qt::Key_Space), &TForm1::New1Click);
+    skin1_ = game1->addMenu(QStringLiteral("Скины"));
+    skin1_->setObjectName(QStringLiteral("Skin1"));
+    skin1_->menuAction()->setObjectName(QStringLiteral("Skin1Action"));
+    skin1_->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    add(game1, "Records1", QStringLiteral("Рекорды"), QKeySequence(Qt::CTRL | Qt::Key_R),
+        &TForm1::Records1Click);
+    game1->addSeparator()->setObjectName(QStringLiteral("N1"));
+    add(game1, "Exit1", QStringLiteral("Выход"), QKeySequence(Qt::Key_Escape), &TForm1::Exit1Click);
+    add(nullptr, "About1", QStringLiteral("О программе"), QKeySequence(Qt::CTRL | Qt::Key_A),
+        &TForm1::About1Click);
+}
+
+QAction* TForm1::Action(const char* name) const {
+    return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void TForm1::FormCreate() {
+    CreateCells();
+    New1Click();
+}
+
+void TForm1::CreateCells() {
+    for (int i = 1; i <= kCells; ++i) {
+        auto* animate = new TAnimate(boardWidget_);
+        CardAnimates[std::size_t(i)] = animate;
+        animate->SetResourceId(1);
+        auto* image = new TImage(boardWidget_);
+        CardImages[std::size_t(i)] = image;
+        image->OnClick = [this](TImage* sender) { MyImageClick(sender); };
+        image->Tag = i;
+        animate->Tag = i;
+        animate->OnStart = [this](TAnimate* sender) { AnimateStart(sender); };
+        animate->OnStop = [this](TAnimate* sender) { AnimateStop(sender); };
+        animate->SetTransparent(true);
+        animate->SetColor(Qt::black);
+        image->SetAutoSize(false);
+        image->SetStretch(true);
+        image->SetTransparent(false);
+        // The clip player lies above the card picture and covers it while it plays.
+        animate->raise();
+    }
+}
+
+void TForm1::New1Click() {
+    board_.New();
+}
+
+void TForm1::MyImageClick(TImage* sender) {
+    board_.Click(sender->Tag);
+}
+
+void TForm1::AnimateStart(TAnimate*) {
+    board_.ClipStarted();
+}
+
+void TForm1::AnimateStop(TAnimate* sender) {
+    board_.ClipStopped(sender->Tag);
+}
+
+void TForm1::Timer1Timer() {
+    board_.Tick();
+}
+
+void TForm1::Timer2Timer() {
+    board_.DelayElapsed();
+}
+
+void TForm1::Records1Click() {
+    if (records_) {
+        records_->exec();
+    }
+}
+
+void TForm1::About1Click() {
+    if (about_) {
+        about_->exec();
+    }
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+    Guarded([this] { FormClose(); });
+    e->accept();
+}
+
+void TForm1::FormClose() {
+    // The records window saves the table when it closes.
+    if (records_) {
+        records_->close();
+    }
+}
+
+void TForm1::PlaceCard(int cell, const CardGeometry& card) {
+    TImage* image = CardImages[std::size_t(cell)];
+    image->setGeometry(card.left, card.top, card.width, card.height);
+    image->setVisible(card.visible);
+}
+
+void TForm1::DrawCard(int cell, int picture) {
+    DvlImageList1.Draw(CardImages[std::size_t(cell)]->Surface(), 0, 0, 0, picture);
+}
+
+void TForm1::PlaceClip(int cell, int left, int top) {
+    CardAnimates[std::size_t(cell)]->move(left, top);
+}
+
+void TForm1::ShowClip(int cell, bool visible) {
+    CardAnimates[std::size_t(cell)]->setVisible(visible);
+}
+
+void TForm1::PlayClip(int cell, int first, int last) {
+    CardAnimates[std::size_t(cell)]->PlayFrames(first, last, 1);
+}
+
+void TForm1::RewindClip(int cell) {
+    CardAnimates[std::size_t(cell)]->Rewind();
+}
+
+void TForm1::SetStatus(const QString& text) {
+    statusText_->setText(text);
+    statusText_->setAccessibleName(text);
+}
+
+void TForm1::SetDelayTimer(bool on) {
+    if (!on) {
+        Timer2.stop();
+    } else if (!Timer2.isActive()) {
+        Timer2.start();
+    }
+}
+
+void TForm1::EnterRecord(std::int64_t score) {
+    if (OnRecordEntry) {
+        OnRecordEntry(score);
+    }
+}
+
+} // namespace dvl

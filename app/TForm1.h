@@ -1,0 +1,93 @@
+#pragma once
+
+// The main window: the board of 24 cells on black, the menu, the status text
+// and the two timers. It owns every control the game uses and forwards their
+// events to the board model; the model's requests come back through BoardView.
+
+#include "game/Board.h"
+#include "skins/TDvlImageList.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace dvl {
+
+class TAnimate;
+class TImage;
+
+class TForm1 : public QMainWindow, private BoardView {
+    Q_OBJECT
+public:
+    // `seeds` makes the deal repeatable in tests; by default it follows the clock.
+    explicit TForm1(Board::SeedSource seeds = {});
+    ~TForm1() override;
+
+    static QString Caption();
+
+    // Windows made after this one at start-up; either may be absent.
+    void SetAboutWindow(QDialog* about) { about_ = about; }
+    void SetRecordsWindow(QDialog* records) { records_ = records; }
+    // Runs at the end of a game with its score; the records come here.
+    std::function<void(std::int64_t score)> OnRecordEntry;
+
+    // The handlers, by the names the game gives them.
+    void FormCreate();
+    void New1Click();
+    void MyImageClick(TImage* sender);
+    void AnimateStart(TAnimate* sender);
+    void AnimateStop(TAnimate* sender);
+    void Timer1Timer();
+    void Timer2Timer();
+    void Records1Click();
+    void About1Click();
+    void Exit1Click();
+
+    TDvlImageList DvlImageList1;
+    QTimer Timer1;
+    QTimer Timer2;
+    std::array<TAnimate*, kCells + 1> CardAnimates{}; // from 1
+    std::array<TImage*, kCells + 1> CardImages{};     // from 1
+    std::vector<QAction*> SkinItems;
+
+    Board& GameBoard() { return board_; }
+    QWidget* BoardWidget() const { return boardWidget_; }
+    QLabel* StatusText() const { return statusText_; }
+    QMenu* SkinMenu() const { return skin1_; }
+    QAction* Action(const char* name) const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void FormClose();
+    void BuildMenu();
+    void CreateCells();
+
+    // BoardView
+    void PlaceCard(int cell, const CardGeometry& card) override;
+    void DrawCard(int cell, int picture) override;
+    void PlaceClip(int cell, int left, int top) override;
+    void ShowClip(int cell, bool visible) override;
+    void PlayClip(int cell, int first, int last) override;
+    void RewindClip(int cell) override;
+    void SetStatus(const QString& text) override;
+    void SetDelayTimer(bool on) override;
+    void EnterRecord(std::int64_t score) override;
+
+    Board board_;
+    QWidget* boardWidget_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    QMenu* skin1_ = nullptr;
+    QDialog* about_ = nullptr;
+    QDialog* records_ = nullptr;
+};
+
+} // namespace dvl

@@ -1,0 +1,54 @@
+#include "app/TForm3.h"
+
+#include "app/WindowLook.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace dvl {
+
+QString TForm3::Text() {
+    return QStringLiteral("Игра \"Двойлики\"\nВерсия 1.5\nсентябрь 2004 года\n\nАвтор:\n"
+                          "Команда\n«Двойлики»\nсм. README");
+}
+
+TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow_(mainWindow) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("О программе..."));
+    setFont(DefaultFont());
+    setFixedSize(233, 148);
+    setModal(true);
+    PaintBackground(this, QColor(0, 0, 128));
+
+    picture_ = new QLabel(this);
+    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
+    picture_->setGeometry(8, 8, 89, 111);
+
+    button_ = new QPushButton(QStringLiteral("Ок"), this);
+    button_->setObjectName(QStringLiteral("Button1"));
+    button_->setGeometry(75, 120, 75, 25);
+    button_->setDefault(true);
+    connect(button_, &QPushButton::clicked, this, &QDialog::accept);
+
+    text_ = new QLabel(Text(), this);
+    text_->setObjectName(QStringLiteral("StaticText1"));
+    text_->setGeometry(104, 8, 121, 111);
+    text_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette pal = text_->palette();
+    pal.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    text_->setPalette(pal);
+    button_->setFocus();
+}
+
+void TForm3::showEvent(QShowEvent* e) {
+    CentreOver(this, mainWindow_);
+    QDialog::showEvent(e);
+}
+
+// Esc presses the one button, which is also the cancel button: the result is OK.
+void TForm3::reject() {
+    accept();
+}
+
+} // namespace dvl

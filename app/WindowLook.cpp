@@ -1,0 +1,77 @@
+#include "app/WindowLook.h"
+
+#include "core/Guard.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPalette>
+#include <QScreen>
+#include <QStatusBar>
+#include <cstdio>
+
+namespace dvl {
+
+QString ApplicationTitle() {
+    return QStringLiteral("Двойлики");
+}
+
+QFont DefaultFont() {
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                                QStringLiteral("Sans Serif")});
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    return font;
+}
+
+void PaintBackground(QWidget* w, QColor colour) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+void CentreOver(QWidget* w, const QWidget* over) {
+    QRect area;
+    if (over) {
+        area = over->frameGeometry();
+    } else if (const QScreen* screen = w->screen()) {
+        area = screen->availableGeometry();
+    } else {
+        return;
+    }
+    QRect frame = w->frameGeometry();
+    frame.moveCenter(area.center());
+    w->move(frame.topLeft());
+}
+
+QStatusBar* MakeStatusBar(QWidget* parent, QLabel*& text) {
+    auto* bar = new QStatusBar(parent);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setFont(DefaultFont());
+    bar->setSizeGripEnabled(false);
+    bar->setFixedSize(kBoardWidth, kStatusHeight);
+    text = new QLabel(bar);
+    text->setObjectName(QStringLiteral("StatusText"));
+    bar->addWidget(text, 1);
+    return bar;
+}
+
+void InstallErrorBox() {
+    SetErrorSink([](const QString& text) {
+        static bool showing = false;
+        if (showing) {
+            // Ticks go on behind the box; a repeated error must not stack boxes.
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+            return;
+        }
+        showing = true;
+        struct Done {
+            ~Done() { showing = false; }
+        } done;
+        QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), text);
+    });
+}
+
+} // namespace dvl

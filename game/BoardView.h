@@ -1,0 +1,40 @@
+#pragma once
+
+// What the board asks of its window. The main window implements it over its
+// widgets; tests implement it with a recorder. Cells count from 1 to 24.
+
+#include <QString>
+#include <cstdint>
+
+namespace dvl {
+
+struct CardGeometry {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool visible = true;
+    bool operator==(const CardGeometry&) const = default;
+};
+
+class BoardView {
+public:
+    virtual ~BoardView() = default;
+
+    virtual void PlaceCard(int cell, const CardGeometry& card) = 0;
+    // Picture 0 is the card back, 1 to 12 the faces. May throw: a skin without that picture.
+    virtual void DrawCard(int cell, int picture) = 0;
+    virtual void PlaceClip(int cell, int left, int top) = 0;
+    virtual void ShowClip(int cell, bool visible) = 0;
+    // Plays frames first to last once; the player reports its start before returning.
+    virtual void PlayClip(int cell, int first, int last) = 0;
+    virtual void RewindClip(int cell) = 0;
+    virtual void SetStatus(const QString& text) = 0;
+    // The pair delay timer; switching on a running timer changes nothing.
+    virtual void SetDelayTimer(bool on) = 0;
+    // The end of a game with this score; it may show modal dialogs, during
+    // which ticks go on arriving.
+    virtual void EnterRecord(std::int64_t score) = 0;
+};
+
+} // namespace dvl
