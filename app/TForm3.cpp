@@ -22,7 +22,6 @@ TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow
 
     picture_ = new QLabel(this);
     picture_->setObjectName(QStringLiteral("Image1"));
-    picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
     picture_->setGeometry(8, 8, 89, 111);
 
     button_ = new QPushButton(QStringLiteral("Ок"), this);
@@ -42,6 +41,10 @@ TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow
 }
 
 void TForm3::showEvent(QShowEvent* e) {
+    // Decoded when first wanted rather than during start-up.
+    if (picture_->pixmap().isNull()) {
+        picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
+    }
     CentreOver(this, mainWindow_);
     QDialog::showEvent(e);
 }

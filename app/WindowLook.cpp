@@ -16,6 +16,16 @@ QString ApplicationTitle() {
     return QStringLiteral("Двойлики");
 }
 
+QIcon ApplicationIcon() {
+    // Title bars and task bars want the small sizes; launchers find the large
+    // ones in the icon theme. Each size given here is decoded at start-up.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        icon.addFile(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 QFont DefaultFont() {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),

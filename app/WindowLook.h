@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QWidget>
 
 class QLabel;
@@ -24,6 +25,8 @@ inline constexpr Qt::WindowFlags kDialogFlags =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
 QString ApplicationTitle();
+// The game's emblem at every size it was drawn at.
+QIcon ApplicationIcon();
 // "MS Sans Serif" at 11 pixels, with free look-alikes in its place.
 QFont DefaultFont();
 void PaintBackground(QWidget* w, QColor colour);

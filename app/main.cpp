@@ -8,18 +8,25 @@
 #include <QApplication>
 #include <QIcon>
 
+#ifdef DVL_QUIT_AFTER_FIRST_PAINT
+#include "bench/FirstPaint.h"
+#endif
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
-    QApplication::setApplicationDisplayName(dvl::ApplicationTitle());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icons/dvoyliki-256.png")));
+    QApplication::setWindowIcon(dvl::ApplicationIcon());
     dvl::InstallErrorBox();
 
     dvl::TForm1 form1;
     dvl::TForm3 form3(&form1);
     form1.SetAboutWindow(&form3);
 
+    form1.adjustSize(); // the fixed size, before centring on it
     dvl::CentreOver(&form1, nullptr);
+#ifdef DVL_QUIT_AFTER_FIRST_PAINT
+    new dvl::bench::QuitAfterFirstPaint(form1.BoardWidget());
+#endif
     form1.show();
     return QApplication::exec();
 }

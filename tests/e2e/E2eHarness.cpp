@@ -1,0 +1,293 @@
+#include "tests/e2e/E2eHarness.h"
+
+#include "app/WindowLook.h"
+#include "skins/BuiltinSkin.h"
+#include "skins/TCanvas.h"
+#include "skins/TDvlImageList.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLayout>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace dvl::e2e {
+
+QString XServer::MissingTools() {
+    QStringList missing;
+    for (const char* tool : {"Xvfb", "xdotool", "import"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+            missing << QString::fromLatin1(tool);
+        }
+    }
+    return missing.join(QLatin1Char(' '));
+}
+
+QString XServer::Start(QString& error) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        error = QStringLiteral("pipe failed");
+        return {};
+    }
+    const std::string fd = std::to_string(fds[1]);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // The server must not outlive a test program that crashes.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        fcntl(fds[1], F_SETFD, 0);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    if (pid < 0) {
+        close(fds[0]);
+        error = QStringLiteral("fork failed");
+        return {};
+    }
+    pid_ = pid;
+    // Xvfb writes its display number once it accepts connections.
+    std::string number;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kWaitMs) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, 200) <= 0) {
+            continue;
+        }
+        char c = 0;
+        if (read(fds[0], &c, 1) != 1 || c == '\n') {
+            break;
+        }
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        error = QStringLiteral("Xvfb reported no display");
+        Stop();
+        return {};
+    }
+    return QStringLiteral(":") + QString::fromStdString(number);
+}
+
+void XServer::Stop() {
+    if (pid_ > 0) {
+        kill(pid_t(pid_), SIGTERM);
+        waitpid(pid_t(pid_), nullptr, 0);
+        pid_ = 0;
+    }
+}
+
+QByteArray RunTool(const QString& program, const QStringList& args, int timeoutMs, bool* ok) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.start(program, args);
+    const bool done = p.waitForStarted() && p.waitForFinished(timeoutMs) &&
+                      p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!done) {
+        p.kill();
+        p.waitForFinished();
+        std::fprintf(stderr, "%s %s failed: %s\n", qPrintable(program), qPrintable(args.join(' ')),
+                     p.readAllStandardError().constData());
+    }
+    if (ok) {
+        *ok = done;
+    }
+    return done ? p.readAllStandardOutput() : QByteArray();
+}
+
+QImage Screenshot() {
+    // PPM: the quickest form import writes, and QImage reads it.
+    const QByteArray ppm = RunTool(QStringLiteral("import"), {"-window", "root", "ppm:-"});
+    return QImage::fromData(ppm, "PPM").convertToFormat(QImage::Format_RGB32);
+}
+
+void SaveArtefact(const QImage& image, const QString& name) {
+    const QString dir = QStringLiteral(DVL_E2E_ARTIFACTS);
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + name;
+    image.save(path);
+    std::printf("artefact: %s\n", qPrintable(path));
+}
+
+bool Same(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if ((pa[x] ^ pb[x]) & 0x00ffffff) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool Black(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* p = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (p[x] & 0x00ffffff) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+Looks::Looks() {
+    TDvlImageList skin;
+    LoadBuiltinSkin(skin);
+    for (int i = 0; i < 13; ++i) {
+        pictures_[i] = QImage(100, 100, QImage::Format_RGB32);
+        TCanvas canvas(pictures_[i]);
+        skin.Draw(canvas, 0, 0, 0, i);
+    }
+    bar_ = MakeStatusBar(nullptr, label_);
+    bar_->setAttribute(Qt::WA_DontShowOnScreen);
+    bar_->show();
+}
+
+Looks::~Looks() {
+    delete bar_;
+}
+
+QRect Looks::CellRect(int cell) {
+    return {10 + 100 * ((cell - 1) % 6), 10 + 100 * ((cell - 1) / 6), 100, 100};
+}
+
+int Looks::Classify(const QImage& board, int cell) const {
+    const QImage card = board.copy(CellRect(cell));
+    for (int i = 0; i < 13; ++i) {
+        if (Same(card, pictures_[i])) {
+            return i;
+        }
+    }
+    return Black(card) ? kBlack : kOther;
+}
+
+QImage Looks::Status(const QString& text) {
+    label_->setText(text);
+    QCoreApplication::sendPostedEvents();
+    bar_->layout()->activate();
+    return bar_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+Game::~Game() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.terminate();
+        if (!process_.waitForFinished(3000)) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+}
+
+bool Game::Start(QString& error) {
+    if (!dir_.isValid()) {
+        error = QStringLiteral("no temporary directory");
+        return false;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process_.setProcessEnvironment(env);
+    process_.setWorkingDirectory(dir_.path());
+    process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    process_.start(QStringLiteral(DVL_GAME_BINARY), {});
+    if (!process_.waitForStarted()) {
+        error = QStringLiteral("cannot start ") + QStringLiteral(DVL_GAME_BINARY);
+        return false;
+    }
+    const QByteArray found = RunTool(QStringLiteral("xdotool"),
+                                     {"search", "--sync", "--all", "--onlyvisible", "--pid",
+                                      QString::number(process_.processId()), "--name",
+                                      QStringLiteral("^Игра \"Двойлики\"")},
+                                     kWaitMs);
+    window_ = QString::fromLatin1(found.split('\n').value(0).trimmed());
+    if (window_.isEmpty()) {
+        error = QStringLiteral("the game's window did not appear");
+        return false;
+    }
+    int values[4] = {-1, -1, -1, -1};
+    const QByteArray shell =
+        RunTool(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window_});
+    for (const QByteArray& line : shell.split('\n')) {
+        const char* keys[4] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
+        for (int k = 0; k < 4; ++k) {
+            if (line.startsWith(keys[k])) {
+                values[k] = line.mid(int(qstrlen(keys[k]))).toInt();
+            }
+        }
+    }
+    geometry_ = QRect(values[0], values[1], values[2], values[3]);
+    if (geometry_.width() <= 0 || geometry_.height() <= kClientHeight) {
+        error = QStringLiteral("odd window geometry: ") + QString::fromLatin1(shell);
+        return false;
+    }
+    // Mapped is not painted: wait for the menu bar to appear.
+    return Poll([](const Shot& s) { return (s.window.pixel(2, 2) & 0xffffff) != 0; });
+}
+
+Game::Shot Game::Take() const {
+    Shot s;
+    s.window = Screenshot().copy(geometry_);
+    s.board = s.window.copy(0, MenuHeight(), kBoardWidth, kBoardHeight);
+    s.status = s.window.copy(0, MenuHeight() + kBoardHeight, kBoardWidth, kStatusHeight);
+    return s;
+}
+
+bool Game::Poll(const std::function<bool(const Shot&)>& done, Shot* last, int timeoutMs) const {
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        Shot s = Take();
+        const bool ok = done(s);
+        if (ok || clock.elapsed() > timeoutMs) {
+            if (last) {
+                *last = std::move(s);
+            }
+            return ok;
+        }
+        QThread::msleep(25); // leave the game the CPU it needs
+    }
+}
+
+void Game::ClickCell(int cell) const {
+    const QPoint at =
+        geometry_.topLeft() + QPoint(0, MenuHeight()) + Looks::CellRect(cell).center();
+    RunTool(QStringLiteral("xdotool"),
+            {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
+}
+
+void Game::Key(const QString& key) const {
+    // No window manager gives the window focus, so shortcuts need it given.
+    RunTool(QStringLiteral("xdotool"), {"windowfocus", "--sync", window_});
+    RunTool(QStringLiteral("xdotool"), {"key", key});
+}
+
+int Game::WaitExit(int timeoutMs) {
+    if (!process_.waitForFinished(timeoutMs) || process_.exitStatus() != QProcess::NormalExit) {
+        return -1;
+    }
+    return process_.exitCode();
+}
+
+} // namespace dvl::e2e

@@ -1,0 +1,104 @@
+#pragma once
+
+// Drives the real game binary on a private X server: starts it, finds its
+// window, clicks and types through xdotool and reads the screen back with
+// ImageMagick's import.
+
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QStatusBar;
+
+namespace dvl::e2e {
+
+inline constexpr int kClientHeight = 443;
+inline constexpr int kWaitMs = 20000; // generous: CI machines stretch every delay
+
+// Why the tests cannot run here; empty when they can.
+QString& SkipReason();
+
+// An Xvfb on a display it picks itself; gone when the test program ends.
+class XServer {
+public:
+    // The tools the tests need that are not on PATH, space-separated; empty if none.
+    static QString MissingTools();
+    // Starts Xvfb and returns its display (":n"), or an empty string and `error`.
+    QString Start(QString& error);
+    void Stop();
+    ~XServer() { Stop(); }
+
+private:
+    long pid_ = 0;
+};
+
+// Runs a tool to its end; its standard output, or nothing when it failed.
+QByteArray RunTool(const QString& program, const QStringList& args, int timeoutMs = 10000,
+                   bool* ok = nullptr);
+// The whole screen.
+QImage Screenshot();
+// Pixel for pixel, colour only.
+bool Same(const QImage& a, const QImage& b);
+bool Black(const QImage& image);
+// Writes `image` under the artefacts directory and prints where.
+void SaveArtefact(const QImage& image, const QString& name);
+
+// Reference pictures: the built-in skin and renderings of the status bar.
+class Looks {
+public:
+    Looks();
+    ~Looks();
+    static constexpr int kOther = -2;
+    static constexpr int kBlack = -1;
+    // 0 for the card back, 1 to 12 for a face, kBlack, or kOther (a clip, a strip).
+    int Classify(const QImage& board, int cell) const;
+    // The status bar as the game draws it with `text`.
+    QImage Status(const QString& text);
+    static QRect CellRect(int cell);
+
+private:
+    QImage pictures_[13];
+    QStatusBar* bar_ = nullptr;
+    QLabel* label_ = nullptr;
+};
+
+// One run of the game in a fresh working directory.
+class Game {
+public:
+    ~Game();
+    // Launches the binary and waits for its main window; false with `error` if it never shows.
+    bool Start(QString& error);
+
+    QString WindowId() const { return window_; }
+    qint64 ProcessId() const { return process_.processId(); }
+    QRect Geometry() const { return geometry_; } // on the screen, no frame without a WM
+    int MenuHeight() const { return geometry_.height() - kClientHeight; }
+
+    // The window, the board (618 x 424) and the status bar, cut from one screenshot.
+    struct Shot {
+        QImage window, board, status;
+    };
+    Shot Take() const;
+    // Takes shots until `done` holds for one (returned) or the time runs out.
+    bool Poll(const std::function<bool(const Shot&)>& done, Shot* last = nullptr,
+              int timeoutMs = kWaitMs) const;
+
+    void ClickCell(int cell) const;
+    void Key(const QString& key) const;
+    // Waits for the process to end; its exit code, or -1 if it did not exit normally in time.
+    int WaitExit(int timeoutMs);
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    QString window_;
+    QRect geometry_;
+};
+
+} // namespace dvl::e2e
