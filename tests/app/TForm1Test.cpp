@@ -1,19 +1,24 @@
 #include "app/TForm1.h"
 
 #include "app/TForm3.h"
+#include "app/WindowLook.h"
+#include "core/Guard.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/TCanvas.h"
 #include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -207,6 +212,26 @@ TEST_F(TForm1Test, BoardTicksBehindTheModalAboutWindow) {
     form.Timer1.stop();
     EXPECT_FALSE(about.isVisible());
     EXPECT_GE(form.CardImages[3]->width(), 50) << "five ticks widened the card";
+}
+
+// An error reaching a handler ends that handler only: it is shown and the game goes on.
+TEST_F(TForm1Test, AnErrorInAHandlerIsShownInTheErrorBoxAndPlayGoesOn) {
+    dvl::InstallErrorBox();
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->windowTitle() + ": " + box->text();
+            box->accept();
+        }
+    });
+    form.DvlImageList1.Clear(); // a skin without pictures: drawing a face fails
+    ClickCell(5);
+    dvl::SetErrorSink({});
+    EXPECT_EQ(shown, "Двойлики: List index out of bounds (0)");
+    EXPECT_EQ(board().ClickCount(), 0) << "the click ended at the failed drawing";
+    dvl::LoadBuiltinSkin(form.DvlImageList1);
+    ClickCell(6);
+    EXPECT_EQ(status(), "Количество кликов: 1");
 }
 
 TEST(TForm3Test, AboutWindowTextsAndItsOneButton) {
