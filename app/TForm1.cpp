@@ -1,6 +1,6 @@
 #include "app/TForm1.h"
 
-#include "app/WindowLook.h"
+#include "ui/WindowLook.h"
 #include "core/Guard.h"
 #include "game/Timing.h"
 #include "skins/BuiltinSkin.h"

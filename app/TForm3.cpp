@@ -1,6 +1,6 @@
 #include "app/TForm3.h"
 
-#include "app/WindowLook.h"
+#include "ui/WindowLook.h"
 
 #include <QLabel>
 #include <QPushButton>

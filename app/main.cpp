@@ -3,7 +3,8 @@
 
 #include "app/TForm1.h"
 #include "app/TForm3.h"
-#include "app/WindowLook.h"
+#include "records/TForm2.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
     dvl::InstallErrorBox();
 
     dvl::TForm1 form1;
+    dvl::TForm2 form2(&form1, dvl::RecordsFile::InWorkingDirectory());
+    form1.SetRecordsWindow(&form2);
+    form1.OnRecordEntry = [&form2](std::int64_t score) { form2.RecordEntry(score); };
     dvl::TForm3 form3(&form1);
     form1.SetAboutWindow(&form3);
 

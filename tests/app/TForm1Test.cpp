@@ -1,10 +1,10 @@
 #include "app/TForm1.h"
 
 #include "app/TForm3.h"
-#include "app/WindowLook.h"
 #include "core/Guard.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/TCanvas.h"
+#include "ui/WindowLook.h"
 #include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
 

@@ -1,6 +1,6 @@
 #include "tests/e2e/E2eHarness.h"
 
-#include "app/WindowLook.h"
+#include "ui/WindowLook.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/TCanvas.h"
 #include "skins/TDvlImageList.h"

@@ -267,7 +267,8 @@ TEST_F(BoardTest, TicksNestedInTheRecordEntryFinishTheOtherCardOnce) {
         OpenTurn(a, b);
         Ticks(10);
     }
-    const auto [lo, hi] = PairOf(12);
+    const int lo = PairOf(12).first; // a plain variable: lambdas cannot capture bindings in C++20
+    const int hi = PairOf(12).second;
     view.duringRecordEntry = [&] {
         EXPECT_TRUE(board.CardTurned(lo));
         Ticks(5);

@@ -1,4 +1,4 @@
-#include "app/WindowLook.h"
+#include "ui/WindowLook.h"
 
 #include "core/Guard.h"
 

@@ -1,0 +1,41 @@
+#pragma once
+
+// The name dialog at the end of a game that entered the records, laid out in
+// dialog units of its font.
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace dvl {
+
+class NameDialog : public QDialog {
+    Q_OBJECT
+public:
+    static QString InitialText() { return QStringLiteral("Неизвестный"); }
+
+    explicit NameDialog(QWidget* parent = nullptr);
+
+    // The text as it stands after OK, possibly empty; the initial text after
+    // Cancel, Esc or the close button.
+    QString Result() const;
+    // Shows the dialog modally and returns its result.
+    static QString Ask(QWidget* parent);
+
+    QLabel* Prompt() const { return prompt_; }
+    QLineEdit* Edit() const { return edit_; }
+    QPushButton* OkButton() const { return ok_; }
+    QPushButton* CancelButton() const { return cancel_; }
+    // One horizontal and one vertical dialog unit, in pixels, for this font.
+    static QSizeF DialogUnit(const QFont& font);
+
+private:
+    QLabel* prompt_;
+    QLineEdit* edit_;
+    QPushButton* ok_;
+    QPushButton* cancel_;
+};
+
+} // namespace dvl

@@ -1,0 +1,108 @@
+#include "records/RecordsTable.h"
+
+#include "core/Cp1251.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace dvl {
+
+QString RecordEntry::Name() const {
+    const int n = std::min<int>(bytes[0], kMaxName);
+    return cp1251::decode(std::span(bytes).subspan(1, std::size_t(n)));
+}
+
+void RecordEntry::SetName(const QString& name) {
+    // Encoding first gives one byte per character, also for characters the code page
+    // lacks, so cutting the bytes cuts the characters.
+    const auto encoded = cp1251::encode(name);
+    const auto n = std::min<std::size_t>(encoded.size(), kMaxName);
+    bytes[0] = std::uint8_t(n);
+    std::copy_n(encoded.begin(), n, bytes.begin() + 1);
+}
+
+std::int64_t RecordEntry::Score() const {
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) {
+        v = (v << 8) | bytes[std::size_t(kScoreOffset + i)];
+    }
+    return std::int64_t(v);
+}
+
+void RecordEntry::SetScore(std::int64_t score) {
+    auto v = std::uint64_t(score);
+    for (int i = 0; i < 8; ++i) {
+        bytes[std::size_t(kScoreOffset + i)] = std::uint8_t(v & 0xFF);
+        v >>= 8;
+    }
+}
+
+QString RecordEntry::DisplayLine() const {
+    return Name() + QLatin1Char(';') + QString::number(Score());
+}
+
+RecordEntry RecordEntry::Default() {
+    RecordEntry e;
+    e.SetName(QStringLiteral("Игрок"));
+    e.SetScore(100);
+    return e;
+}
+
+void RecordsTable::SetDefaults() {
+    entries_.fill(RecordEntry::Default());
+}
+
+void RecordsTable::Sort() {
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        for (std::size_t j = i; j < entries_.size(); ++j) {
+            if (entries_[j].Score() < entries_[i].Score()) {
+                std::swap(entries_[i], entries_[j]);
+            }
+        }
+    }
+}
+
+int RecordsTable::Insert(const QString& name, std::int64_t score) {
+    if (!Qualifies(score)) {
+        return 0;
+    }
+    int k = 1;
+    while (Entry(k).Score() <= score) {
+        ++k;
+    }
+    // Entry k keeps its old bytes under the new name and score, as a replaced entry does.
+    for (int i = kCount - 1; i >= k; --i) {
+        Entry(i + 1) = Entry(i);
+    }
+    Entry(k).SetName(name);
+    Entry(k).SetScore(score);
+    return k;
+}
+
+QStringList RecordsTable::Lines() const {
+    QStringList lines;
+    lines.reserve(kCount);
+    for (const auto& e : entries_) {
+        lines.append(e.DisplayLine());
+    }
+    return lines;
+}
+
+std::array<std::uint8_t, RecordsTable::kImageSize> RecordsTable::Image() const {
+    std::array<std::uint8_t, kImageSize> image{};
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        std::memcpy(image.data() + i * RecordEntry::kSize, entries_[i].bytes.data(),
+                    RecordEntry::kSize);
+    }
+    return image;
+}
+
+void RecordsTable::ReadImage(std::span<const std::uint8_t> bytes) {
+    const std::size_t n = std::min<std::size_t>(bytes.size(), kImageSize);
+    for (std::size_t at = 0; at < n; ++at) {
+        entries_[at / RecordEntry::kSize].bytes[at % RecordEntry::kSize] = bytes[at];
+    }
+}
+
+} // namespace dvl

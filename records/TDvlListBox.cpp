@@ -1,0 +1,166 @@
+#include "records/TDvlListBox.h"
+
+#include <QHeaderView>
+#include <QListView>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QStringListModel>
+#include <QStyledItemDelegate>
+
+namespace dvl {
+namespace {
+
+// Draws every line itself: background, focus frame, then the parts in their columns.
+class LineDelegate : public QStyledItemDelegate {
+public:
+    LineDelegate(const TDvlListBox* box, QObject* parent)
+        : QStyledItemDelegate(parent), box_(box) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return {option.rect.width(), box_->ItemHeight()};
+    }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const QRect line = option.rect;
+        const QPalette& pal = option.palette;
+        const bool selected = option.state & QStyle::State_Selected;
+        p->fillRect(line, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(option);
+            focus.backgroundColor = pal.color(selected ? QPalette::Highlight : QPalette::Base);
+            box_->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, box_);
+        }
+        const QString text = index.data().toString();
+        if (text.trimmed().isEmpty()) {
+            return;
+        }
+        QColor ink = selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text);
+        if (!(option.state & QStyle::State_Enabled)) {
+            ink = pal.color(QPalette::Disabled, QPalette::Text);
+        }
+        const QStringList parts = TDvlListBox::SplitLine(text, box_->Delimiter());
+        const std::vector<QRect> columns = TDvlListBox::ColumnRects(line, box_->SectionWidths());
+        p->save();
+        p->setPen(ink);
+        p->setFont(option.font);
+        for (std::size_t c = 0; c < columns.size() && c < std::size_t(parts.size()); ++c) {
+            p->setClipRect(columns[c]);
+            const QPoint at = TDvlListBox::TextOrigin(columns[c]);
+            p->drawText(QRect(at, QSize(1 << 16, line.height() - 1)), Qt::AlignLeft | Qt::AlignTop,
+                        parts[qsizetype(c)]);
+        }
+        p->restore();
+    }
+
+private:
+    const TDvlListBox* box_;
+};
+
+} // namespace
+
+TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setLineWidth(1);
+
+    sections_ = new QStandardItemModel(0, 0, this);
+    header_ = new QHeaderView(Qt::Horizontal, this);
+    header_->setModel(sections_);
+    header_->setSectionResizeMode(QHeaderView::Interactive);
+    header_->setSectionsClickable(false);
+    header_->setSectionsMovable(false);
+    header_->setHighlightSections(false);
+    header_->setStretchLastSection(false);
+    header_->setMinimumSectionSize(0);
+
+    lines_ = new QStringListModel(this);
+    list_ = new QListView(this);
+    list_->setModel(lines_);
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setUniformItemSizes(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setItemDelegate(new LineDelegate(this, list_));
+    QPalette pal = list_->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    list_->setPalette(pal);
+    connect(header_, &QHeaderView::sectionResized, list_->viewport(),
+            qOverload<>(&QWidget::update));
+    Arrange();
+}
+
+void TDvlListBox::SetHeaderHeight(int height) {
+    headerHeight_ = height;
+    Arrange();
+}
+
+void TDvlListBox::SetHeaderSections(const QStringList& captions, const std::vector<int>& widths) {
+    sections_->setColumnCount(int(captions.size()));
+    for (int c = 0; c < captions.size(); ++c) {
+        sections_->setHeaderData(c, Qt::Horizontal, captions[c]);
+        sections_->setHeaderData(c, Qt::Horizontal, int(Qt::AlignCenter), Qt::TextAlignmentRole);
+        header_->resizeSection(c, widths[std::size_t(c)]);
+    }
+}
+
+std::vector<int> TDvlListBox::SectionWidths() const {
+    std::vector<int> widths;
+    for (int c = 0; c < header_->count(); ++c) {
+        widths.push_back(header_->sectionSize(c));
+    }
+    return widths;
+}
+
+QStringList TDvlListBox::Items() const {
+    return lines_->stringList();
+}
+
+void TDvlListBox::Clear() {
+    lines_->setStringList({});
+}
+
+void TDvlListBox::Add(const QString& line) {
+    const int row = lines_->rowCount();
+    lines_->insertRows(row, 1);
+    lines_->setData(lines_->index(row), line);
+}
+
+QStringList TDvlListBox::SplitLine(const QString& line, QChar delimiter) {
+    QStringList parts;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == delimiter) {
+            parts.append(line.mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (start < line.size()) {
+        parts.append(line.mid(start));
+    }
+    return parts;
+}
+
+std::vector<QRect> TDvlListBox::ColumnRects(const QRect& line, const std::vector<int>& widths) {
+    std::vector<QRect> columns;
+    int left = line.left();
+    for (int w : widths) {
+        columns.emplace_back(left, line.top(), w, line.height());
+        left += w + 1;
+    }
+    return columns;
+}
+
+void TDvlListBox::resizeEvent(QResizeEvent* e) {
+    QFrame::resizeEvent(e);
+    Arrange();
+}
+
+void TDvlListBox::Arrange() {
+    const QRect inside = contentsRect();
+    header_->setGeometry(inside.left(), inside.top(), inside.width(), headerHeight_);
+    list_->setGeometry(inside.left(), inside.top() + headerHeight_, inside.width(),
+                       inside.height() - headerHeight_);
+}
+
+} // namespace dvl

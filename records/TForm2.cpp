@@ -1,0 +1,92 @@
+#include "records/TForm2.h"
+
+#include "records/NameDialog.h"
+#include "records/TDvlListBox.h"
+#include "ui/WindowLook.h"
+
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace dvl {
+
+TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
+    : QDialog(nullptr, kDialogFlags), mainWindow_(mainWindow), file_(std::move(file)) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Таблица Рекордов"));
+    setFont(DefaultFont());
+    setFixedSize(218, 226);
+    setModal(true);
+
+    DvlListBox1 = new TDvlListBox(this);
+    DvlListBox1->setObjectName(QStringLiteral("DvlListBox1"));
+    DvlListBox1->setGeometry(8, 8, 201, 181);
+    DvlListBox1->SetHeaderSections({QStringLiteral("Имя"), QStringLiteral("Очки")}, {100, 100});
+
+    Button1 = new QPushButton(QStringLiteral("Ок"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(72, 196, 75, 25);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    setTabOrder(DvlListBox1, Button1);
+
+    AskName = [](QWidget* parent) { return NameDialog::Ask(parent); };
+    ShowMessage = [this](const QString& text) {
+        QMessageBox::warning(isVisible() ? this : mainWindow_, ApplicationTitle(), text);
+    };
+    FormCreate();
+}
+
+void TForm2::FormCreate() {
+    file_.Load(Table);
+    Refill();
+}
+
+void TForm2::Refill() {
+    DvlListBox1->Clear();
+    for (const QString& line : Table.Lines()) {
+        DvlListBox1->Add(line);
+    }
+}
+
+void TForm2::RecordEntry(std::int64_t score) {
+    if (!Table.Qualifies(score)) {
+        return;
+    }
+    const QString name = AskName(mainWindow_);
+    Table.Insert(name, score);
+    Refill();
+    exec();
+}
+
+void TForm2::FormClose() {
+    if (!file_.Save(Table)) {
+        ShowMessage(QString::fromUtf8(kCannotSaveRecords));
+    }
+}
+
+// Every way the window closes saves: its button, Enter, Esc, the window manager.
+void TForm2::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+// Esc presses the one button, which is also the cancel button: the result is OK.
+void TForm2::reject() {
+    accept();
+}
+
+void TForm2::closeEvent(QCloseEvent* e) {
+    if (!isVisible()) {
+        // Closed while hidden, at program end: no modal loop ends, but the table is saved.
+        FormClose();
+    }
+    QDialog::closeEvent(e);
+}
+
+void TForm2::showEvent(QShowEvent* e) {
+    CentreOver(this, mainWindow_);
+    QDialog::showEvent(e);
+}
+
+} // namespace dvl

@@ -1,0 +1,54 @@
+#pragma once
+
+// The records window: the ten records in two columns and one button. It holds
+// the table for the whole run, loads it when created and saves it whenever it
+// closes; the record entry at the end of a game runs here.
+
+#include "records/RecordsFile.h"
+#include "records/RecordsTable.h"
+
+#include <QDialog>
+#include <functional>
+
+class QPushButton;
+
+namespace dvl {
+
+class TDvlListBox;
+
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    // Shown centred over `mainWindow`; the table lives in `file`'s directory.
+    TForm2(QWidget* mainWindow, RecordsFile file);
+
+    RecordsTable Table;
+    TDvlListBox* DvlListBox1;
+    QPushButton* Button1;
+
+    // How the window asks for a name and tells of a failed save; tests replace them.
+    std::function<QString(QWidget* parent)> AskName;
+    std::function<void(const QString& text)> ShowMessage;
+
+    void FormCreate();
+    void Refill();
+    // The end of a game with this score: a name and a place in the table if it
+    // qualifies, then the table shown.
+    void RecordEntry(std::int64_t score);
+
+    const RecordsFile& File() const { return file_; }
+
+protected:
+    void done(int result) override;
+    void reject() override;
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void FormClose();
+
+    QWidget* mainWindow_;
+    RecordsFile file_;
+};
+
+} // namespace dvl
