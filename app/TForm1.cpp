@@ -1,15 +1,17 @@
 #include "app/TForm1.h"
 
-#include "ui/WindowLook.h"
 #include "core/Guard.h"
 #include "game/Timing.h"
 #include "skins/BuiltinSkin.h"
+#include "skins/SkinDiscovery.h"
+#include "ui/WindowLook.h"
 #include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -88,7 +90,41 @@ QAction* TForm1::Action(const char* name) const {
 }
 
 void TForm1::FormCreate() {
+    workingDirectory_ = QDir::currentPath();
+    if (!workingDirectory_.endsWith(u'/')) {
+        workingDirectory_ += u'/';
+    }
+    DiscoverSkins();
     CreateCells();
+    New1Click();
+}
+
+void TForm1::DiscoverSkins() {
+    // A directory where "default.iml" cannot be written still gets a whole start-up.
+    Guarded([this] { WriteDefaultSkin(workingDirectory_, DvlImageList1); });
+    for (const SkinFile& skin : ListSkins(workingDirectory_)) {
+        const int tag = int(SkinItems.size());
+        // "&" would mark an access key; doubled, it shows as typed.
+        auto* item = new QAction(QString(skin.caption).replace(u'&', QStringLiteral("&&")), this);
+        item->setObjectName(QStringLiteral("SkinItem%1").arg(tag));
+        item->setData(tag);
+        if (tag < 9) {
+            item->setShortcut(QKeySequence(Qt::Key_1 + tag));
+        }
+        addAction(item);
+        connect(item, &QAction::triggered, this,
+                [this, item] { Guarded([this, item] { MyItemClick(item); }); });
+        SkinItems.push_back(item);
+        skinFileNames_.push_back(skin.fileName);
+    }
+    for (QAction* item : SkinItems) {
+        skin1_->addAction(item);
+    }
+}
+
+void TForm1::MyItemClick(QAction* sender) {
+    const QString path = workingDirectory_ + skinFileNames_.at(std::size_t(sender->data().toInt()));
+    LoadSkin(DvlImageList1, path);
     New1Click();
 }
 

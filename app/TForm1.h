@@ -49,6 +49,7 @@ public:
     void Records1Click();
     void About1Click();
     void Exit1Click();
+    void MyItemClick(QAction* sender);
 
     TDvlImageList DvlImageList1;
     QTimer Timer1;
@@ -62,6 +63,8 @@ public:
     QLabel* StatusText() const { return statusText_; }
     QMenu* SkinMenu() const { return skin1_; }
     QAction* Action(const char* name) const;
+    // The directory read at start-up, with "/" appended: skins and records live there.
+    const QString& WorkingDirectory() const { return workingDirectory_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -70,6 +73,7 @@ private:
     void FormClose();
     void BuildMenu();
     void CreateCells();
+    void DiscoverSkins();
 
     // BoardView
     void PlaceCard(int cell, const CardGeometry& card) override;
@@ -88,6 +92,8 @@ private:
     QMenu* skin1_ = nullptr;
     QDialog* about_ = nullptr;
     QDialog* records_ = nullptr;
+    QString workingDirectory_;
+    std::vector<QString> skinFileNames_; // by the skin item's Tag
 };
 
 } // namespace dvl

@@ -1,0 +1,54 @@
+#include "skins/SkinDiscovery.h"
+
+#include "core/Error.h"
+#include "skins/TDvlImageList.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace dvl {
+
+void WriteDefaultSkin(const QString& directory, TDvlImageList& list) {
+    const QString path = QDir(directory).filePath(QString::fromLatin1(kDefaultSkinName));
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir()) {
+        return; // never overwritten, whatever it holds
+    }
+    list.SaveToFile(path);
+}
+
+std::vector<SkinFile> ListSkins(const QString& directory) {
+    const QFileInfoList entries = QDir(directory).entryInfoList(
+        {QStringLiteral("*.iml")},
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDir::Name | QDir::IgnoreCase);
+    std::vector<SkinFile> skins;
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (name.size() >= 4 && name.endsWith(QStringLiteral(".iml"), Qt::CaseInsensitive)) {
+            skins.push_back({name.chopped(4), name});
+        }
+    }
+    // QDir's own order for names that differ only in case is not stable across platforms.
+    std::stable_sort(skins.begin(), skins.end(), [](const SkinFile& a, const SkinFile& b) {
+        const int c = a.fileName.compare(b.fileName, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a.fileName < b.fileName;
+    });
+    return skins;
+}
+
+void LoadSkin(TDvlImageList& list, const QString& path) {
+    TDvlImageList loaded;
+    loaded.LoadFromFile(path);
+    const int pictures = loaded.Count() > 0 ? loaded.PictureCount(0) : 0;
+    if (pictures < kPicturesForAGame) {
+        throw Error(QStringLiteral("Cannot deal a game with skin %1: it holds %2 pictures, "
+                                   "a card back and 12 faces are needed")
+                        .arg(path)
+                        .arg(pictures));
+    }
+    list = std::move(loaded);
+}
+
+} // namespace dvl
