@@ -9,7 +9,7 @@ cd "$here"
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 test_packages=(libgtest-dev libgmock-dev clang libclang-rt-14-dev imagemagick xvfb xdotool
-               libbenchmark-dev liblz4-dev zlib1g-dev hyperfine ffmpeg)
+               libbenchmark-dev liblz4-dev zlib1g-dev hyperfine ffmpeg libx11-dev)
 
 say() { printf '\n== %s\n' "$*"; }
 

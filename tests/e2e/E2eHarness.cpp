@@ -1,17 +1,12 @@
 #include "tests/e2e/E2eHarness.h"
 
+#include "tests/e2e/E2eLooks.h"
 #include "ui/WindowLook.h"
-#include "skins/BuiltinSkin.h"
-#include "skins/TCanvas.h"
-#include "skins/TDvlImageList.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLayout>
+#include <QFile>
 #include <QStandardPaths>
-#include <QStatusBar>
 #include <QThread>
 #include <cerrno>
 #include <csignal>
@@ -153,42 +148,55 @@ bool Black(const QImage& image) {
     return true;
 }
 
-Looks::Looks() {
-    TDvlImageList skin;
-    LoadBuiltinSkin(skin);
-    for (int i = 0; i < 13; ++i) {
-        pictures_[i] = QImage(100, 100, QImage::Format_RGB32);
-        TCanvas canvas(pictures_[i]);
-        skin.Draw(canvas, 0, 0, 0, i);
+QStringList FindWindows(qint64 pid, const QString& name) {
+    // Not RunTool: finding nothing is a failure to xdotool but an answer here.
+    QProcess p;
+    p.start(QStringLiteral("xdotool"),
+            {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", name});
+    if (!p.waitForFinished(kWaitMs)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
     }
-    bar_ = MakeStatusBar(nullptr, label_);
-    bar_->setAttribute(Qt::WA_DontShowOnScreen);
-    bar_->show();
+    return QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
-Looks::~Looks() {
-    delete bar_;
+bool Wait(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) {
+            return false;
+        }
+        QThread::msleep(25);
+    }
+    return true;
 }
 
-QRect Looks::CellRect(int cell) {
-    return {10 + 100 * ((cell - 1) % 6), 10 + 100 * ((cell - 1) / 6), 100, 100};
+QString WaitWindow(qint64 pid, const QString& name, int timeoutMs) {
+    QString found;
+    Wait([&] { return !(found = FindWindows(pid, name).value(0)).isEmpty(); }, timeoutMs);
+    return found;
 }
 
-int Looks::Classify(const QImage& board, int cell) const {
-    const QImage card = board.copy(CellRect(cell));
-    for (int i = 0; i < 13; ++i) {
-        if (Same(card, pictures_[i])) {
-            return i;
+QRect WindowGeometry(const QString& window) {
+    int values[4] = {-1, -1, -1, -1};
+    const QByteArray shell =
+        RunTool(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window});
+    for (const QByteArray& line : shell.split('\n')) {
+        const char* keys[4] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
+        for (int k = 0; k < 4; ++k) {
+            if (line.startsWith(keys[k])) {
+                values[k] = line.mid(int(qstrlen(keys[k]))).toInt();
+            }
         }
     }
-    return Black(card) ? kBlack : kOther;
+    return values[2] > 0 ? QRect(values[0], values[1], values[2], values[3]) : QRect();
 }
 
-QImage Looks::Status(const QString& text) {
-    label_->setText(text);
-    QCoreApplication::sendPostedEvents();
-    bar_->layout()->activate();
-    return bar_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+void SendKey(const QString& window, const QString& key) {
+    RunTool(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+    RunTool(QStringLiteral("xdotool"), {"key", key});
 }
 
 Game::~Game() {
@@ -216,30 +224,14 @@ bool Game::Start(QString& error) {
         error = QStringLiteral("cannot start ") + QStringLiteral(DVL_GAME_BINARY);
         return false;
     }
-    const QByteArray found = RunTool(QStringLiteral("xdotool"),
-                                     {"search", "--sync", "--all", "--onlyvisible", "--pid",
-                                      QString::number(process_.processId()), "--name",
-                                      QStringLiteral("^Игра \"Двойлики\"")},
-                                     kWaitMs);
-    window_ = QString::fromLatin1(found.split('\n').value(0).trimmed());
+    window_ = WaitWindow(process_.processId(), QStringLiteral("^Игра \"Двойлики\""));
     if (window_.isEmpty()) {
         error = QStringLiteral("the game's window did not appear");
         return false;
     }
-    int values[4] = {-1, -1, -1, -1};
-    const QByteArray shell =
-        RunTool(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window_});
-    for (const QByteArray& line : shell.split('\n')) {
-        const char* keys[4] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
-        for (int k = 0; k < 4; ++k) {
-            if (line.startsWith(keys[k])) {
-                values[k] = line.mid(int(qstrlen(keys[k]))).toInt();
-            }
-        }
-    }
-    geometry_ = QRect(values[0], values[1], values[2], values[3]);
+    geometry_ = WindowGeometry(window_);
     if (geometry_.width() <= 0 || geometry_.height() <= kClientHeight) {
-        error = QStringLiteral("odd window geometry: ") + QString::fromLatin1(shell);
+        error = QStringLiteral("odd window geometry");
         return false;
     }
     // Mapped is not painted: wait for the menu bar to appear.
@@ -277,10 +269,9 @@ void Game::ClickCell(int cell) const {
             {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
 }
 
-void Game::Key(const QString& key) const {
-    // No window manager gives the window focus, so shortcuts need it given.
-    RunTool(QStringLiteral("xdotool"), {"windowfocus", "--sync", window_});
-    RunTool(QStringLiteral("xdotool"), {"key", key});
+QByteArray Game::ReadFile(const QString& name) const {
+    QFile file(dir_.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 int Game::WaitExit(int timeoutMs) {

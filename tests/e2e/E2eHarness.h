@@ -13,9 +13,6 @@
 #include <functional>
 #include <memory>
 
-class QLabel;
-class QStatusBar;
-
 namespace dvl::e2e {
 
 inline constexpr int kClientHeight = 443;
@@ -49,24 +46,18 @@ bool Black(const QImage& image);
 // Writes `image` under the artefacts directory and prints where.
 void SaveArtefact(const QImage& image, const QString& name);
 
-// Reference pictures: the built-in skin and renderings of the status bar.
-class Looks {
-public:
-    Looks();
-    ~Looks();
-    static constexpr int kOther = -2;
-    static constexpr int kBlack = -1;
-    // 0 for the card back, 1 to 12 for a face, kBlack, or kOther (a clip, a strip).
-    int Classify(const QImage& board, int cell) const;
-    // The status bar as the game draws it with `text`.
-    QImage Status(const QString& text);
-    static QRect CellRect(int cell);
-
-private:
-    QImage pictures_[13];
-    QStatusBar* bar_ = nullptr;
-    QLabel* label_ = nullptr;
-};
+// Asks `done` until it holds; false when the time ran out first.
+bool Wait(const std::function<bool()>& done, int timeoutMs = kWaitMs);
+// The visible windows of process `pid` whose name matches the regular expression `name`.
+QStringList FindWindows(qint64 pid, const QString& name);
+// Waits for such a window; its id, or an empty string when none showed in time.
+QString WaitWindow(qint64 pid, const QString& name, int timeoutMs = kWaitMs);
+// On the screen, no frame without a window manager; empty when unknown.
+QRect WindowGeometry(const QString& window);
+// No window manager gives a window focus, so keys need it given.
+void SendKey(const QString& window, const QString& key);
+// Presses keys by keysym name, e.g. "Cyrillic_TE", giving each a keycode first.
+bool PressKeys(const QString& window, const QStringList& keysyms);
 
 // One run of the game in a fresh working directory.
 class Game {
@@ -90,7 +81,9 @@ public:
               int timeoutMs = kWaitMs) const;
 
     void ClickCell(int cell) const;
-    void Key(const QString& key) const;
+    void Key(const QString& key) const { SendKey(window_, key); }
+    // A file in the game's working directory; empty when it cannot be read.
+    QByteArray ReadFile(const QString& name) const;
     // Waits for the process to end; its exit code, or -1 if it did not exit normally in time.
     int WaitExit(int timeoutMs);
 

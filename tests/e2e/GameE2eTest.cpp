@@ -1,27 +1,23 @@
-#include "tests/e2e/E2eHarness.h"
+#include "tests/e2e/E2ePlayer.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
-#include <array>
+#include <QPalette>
+#include <QScreen>
 #include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
 
+using dvl::e2e::Clicks;
 using dvl::e2e::Game;
+using dvl::e2e::IsFace;
+using dvl::e2e::kCells;
 using dvl::e2e::Looks;
 using Shot = dvl::e2e::Game::Shot;
 
-constexpr int kCells = 24;
-
-QString Clicks(int n) {
-    return QStringLiteral("Количество кликов: ") + QString::number(n);
-}
-const QString kNewGame = QStringLiteral("Новая игра!");
-const QString kGameOver = QStringLiteral("Конец игры!");
-
-bool IsFace(int look) {
-    return look >= 1 && look <= 12;
-}
+const QString kNewGame = dvl::e2e::NewGameText();
+const QString kGameOver = dvl::e2e::GameOverText();
 
 class E2e : public ::testing::Test {
 protected:
@@ -143,151 +139,101 @@ TEST_F(E2e, TurnOpensFacesRefusesAThirdCardAndSpaceDealsAgain) {
     EXPECT_TRUE(WaitNewGame()) << "Space dealt no new game";
 }
 
-// Plays a whole game from what the screen shows, remembering every face it sees.
-class Player {
-public:
-    Player(Game& game, Looks& looks) : game_(game), looks_(looks) {}
+const QString kRecords = QStringLiteral("records.dvl");
+constexpr int kEntry = 56;
 
-    int clicks = 0;
-    int pairs = 0;
-    bool over = false; // the status said the game is over
+// Ten entries "Игрок" with 100, zeros in every byte without meaning.
+QByteArray DefaultRecords() {
+    QByteArray entry(kEntry, '\0');
+    entry.replace(0, 6, QByteArray::fromHex("05c8e3f0eeea"));
+    entry[48] = 100;
+    return entry.repeated(10);
+}
 
-    // One turn; false when the game stopped answering as it should.
-    bool Turn() {
-        auto [a, b] = KnownPair();
-        if (a == 0) {
-            a = Unknown(0);
-        }
-        if (!Click(a)) {
-            return false;
-        }
-        Shot s;
-        if (!game_.Poll([&](const Shot& x) { return IsFace(looks_.Classify(x.board, a)); }, &s)) {
-            return Fail("cell " + std::to_string(a) + " never showed a whole face");
-        }
-        face_[a] = looks_.Classify(s.board, a);
-        if (b == 0) {
-            b = Partner(a);
-        }
-        if (b == 0) {
-            b = Unknown(a);
-        }
-        if (b == 0) {
-            return Fail("no card left to pair with cell " + std::to_string(a));
-        }
-        if (!Click(b)) {
-            return false;
-        }
-        const QImage end = looks_.Status(kGameOver);
-        bool found = false;
-        const bool resolved = game_.Poll(
-            [&](const Shot& x) {
-                const int lookB = looks_.Classify(x.board, b);
-                if (IsFace(lookB)) {
-                    face_[b] = lookB;
-                    if (pairs == 4 && !middleSaved_) {
-                        middleSaved_ = true;
-                        dvl::e2e::SaveArtefact(x.window, QStringLiteral("middle.png"));
-                    }
-                }
-                // A dialog at the end may cover the cards but not the status.
-                over = dvl::e2e::Same(x.status, end);
-                const int lookA = looks_.Classify(x.board, a);
-                found = over || (lookA == Looks::kBlack && lookB == Looks::kBlack);
-                return found || (lookA == 0 && lookB == 0);
-            },
-            &s);
-        if (!resolved) {
-            return Fail("the turn " + std::to_string(a) + ", " + std::to_string(b) +
-                        " never ended");
-        }
-        if (found) {
-            gone_[a] = gone_[b] = true;
-            ++pairs;
-        }
-        return true;
+qint64 ScoreAt(const QByteArray& file, int entry) {
+    qint64 score = 0;
+    for (int i = 7; i >= 0; --i) {
+        score = score << 8 | quint8(file[(entry - 1) * kEntry + 48 + i]);
     }
+    return score;
+}
 
-    std::string error;
-
-private:
-    bool Fail(std::string why) {
-        error = std::move(why);
-        return false;
-    }
-    bool Click(int cell) {
-        game_.ClickCell(cell);
-        ++clicks;
-        const QImage status = looks_.Status(Clicks(clicks));
-        if (!game_.Poll([&](const Shot& x) { return dvl::e2e::Same(x.status, status); })) {
-            return Fail("click " + std::to_string(clicks) + " on cell " + std::to_string(cell) +
-                        " was not counted");
-        }
-        return true;
-    }
-    bool Live(int c) const { return !gone_[std::size_t(c)]; }
-    std::pair<int, int> KnownPair() const {
-        for (int c = 1; c <= kCells; ++c) {
-            if (Live(c) && face_[c] != 0) {
-                if (const int p = Partner(c)) {
-                    return {c, p};
-                }
-            }
-        }
-        return {0, 0};
-    }
-    int Partner(int cell) const {
-        for (int c = 1; c <= kCells; ++c) {
-            if (c != cell && Live(c) && face_[c] == face_[cell]) {
-                return c;
-            }
-        }
-        return 0;
-    }
-    int Unknown(int besides) const {
-        for (int c = 1; c <= kCells; ++c) {
-            if (c != besides && Live(c) && face_[c] == 0) {
-                return c;
-            }
-        }
-        return 0;
-    }
-
-    Game& game_;
-    Looks& looks_;
-    std::array<int, kCells + 1> face_{};
-    std::array<bool, kCells + 1> gone_{};
-    bool middleSaved_ = false;
-};
-
-TEST_F(E2e, PlayerClearsTheBoardAndEveryClickIsCounted) {
+// A whole game from what the screen shows: every click is counted, the board
+// is cleared, and the result, better than the default table's 100, is entered
+// under a typed name, shown first in the records and saved.
+TEST_F(E2e, PlayerClearsTheBoardAndEntersARecord) {
+    EXPECT_EQ(game.ReadFile(kRecords), DefaultRecords()) << "no default records at start-up";
     ASSERT_TRUE(WaitNewGame());
     QElapsedTimer clock;
     clock.start();
-    Player player(game, looks);
+    dvl::e2e::Player player(game, looks);
     for (int turn = 0; turn < 100 && player.pairs < 12 && !player.over; ++turn) {
         ASSERT_TRUE(player.Turn()) << player.error;
     }
     EXPECT_EQ(player.pairs, 12);
     std::printf("the player won in %d clicks, %.1f s\n", player.clicks, clock.elapsed() / 1000.0);
-
-    Shot s;
     const QImage end = looks.Status(kGameOver);
-    EXPECT_TRUE(game.Poll([&](const Shot& x) { return dvl::e2e::Same(x.status, end); }, &s))
+    ASSERT_TRUE(game.Poll([&](const Shot& x) { return dvl::e2e::Same(x.status, end); }))
         << "the status never read " << qPrintable(kGameOver);
-    // The board can be checked only while no dialog stands over it.
-    const QList<QByteArray> windows =
-        dvl::e2e::RunTool("xdotool", {"search", "--all", "--onlyvisible", "--pid",
-                                      QString::number(game.ProcessId()), "--name", "."})
-            .trimmed()
-            .split('\n');
-    if (windows.size() == 1) {
-        EXPECT_TRUE(game.Poll([](const Shot& x) { return dvl::e2e::Black(x.board); }, &s))
-            << "cards are left on the board";
-    } else {
-        std::printf("a dialog is up at the end of the game\n");
+
+    const qint64 pid = game.ProcessId();
+    const QString dialog = dvl::e2e::WaitWindow(pid, QStringLiteral("^Конец игры$"));
+    ASSERT_FALSE(dialog.isEmpty()) << "no name dialog";
+    const QRect d = dvl::e2e::WindowGeometry(dialog);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_NEAR(d.center().x(), screen.center().x(), 1) << "name dialog centred across";
+    EXPECT_NEAR(d.center().y(), screen.center().y(), 1) << "name dialog centred down";
+    // Mapped is not painted: wait for the button face to cover it.
+    const QRgb face = QApplication::palette().color(QPalette::Window).rgb();
+    QImage shot;
+    dvl::e2e::Wait([&] {
+        shot = dvl::e2e::Screenshot().copy(d);
+        return shot.pixel(2, 2) == face;
+    });
+    dvl::e2e::SaveArtefact(shot, QStringLiteral("name.png"));
+    // Typing replaces the preselected default name.
+    const QString name = QStringLiteral("Тестер");
+    ASSERT_TRUE(dvl::e2e::PressKeys(dialog, {"Cyrillic_TE", "Cyrillic_ie", "Cyrillic_es",
+                                             "Cyrillic_te", "Cyrillic_ie", "Cyrillic_er"}));
+    dvl::e2e::SendKey(dialog, QStringLiteral("Return"));
+
+    const QString records = dvl::e2e::WaitWindow(pid, QStringLiteral("^Таблица Рекордов$"));
+    ASSERT_FALSE(records.isEmpty()) << "no records window after the name";
+    const QRect r = dvl::e2e::WindowGeometry(records);
+    EXPECT_EQ(r.size(), QSize(218, 226));
+    EXPECT_NEAR(r.center().x(), game.Geometry().center().x(), 1) << "centred over the game";
+    EXPECT_NEAR(r.center().y(), game.Geometry().center().y(), 1) << "centred over the game";
+    QStringList lines{name + QLatin1Char(';') + QString::number(player.clicks)};
+    for (int i = 2; i <= 10; ++i) {
+        lines << QStringLiteral("Игрок;100");
     }
-    dvl::e2e::SaveArtefact(s.window, QStringLiteral("end.png"));
+    const QImage list = looks.RecordsList(lines);
+    const bool shown = dvl::e2e::Wait([&] {
+        shot = dvl::e2e::Screenshot().copy(r);
+        return dvl::e2e::Same(shot.copy(Looks::RecordsListRect()), list);
+    });
+    dvl::e2e::SaveArtefact(shot, QStringLiteral("records.png"));
+    if (!shown) {
+        dvl::e2e::SaveArtefact(list, QStringLiteral("records-expected.png"));
+    }
+    EXPECT_TRUE(shown) << "the list does not show " << qPrintable(lines[0]) << " first";
+
+    dvl::e2e::SendKey(records, QStringLiteral("Return"));
+    ASSERT_TRUE(dvl::e2e::Wait([&] {
+        return dvl::e2e::FindWindows(pid, QStringLiteral("^Таблица Рекордов$")).isEmpty();
+    })) << "Enter did not close the records window";
+    const QByteArray saved = game.ReadFile(kRecords);
+    EXPECT_TRUE(game.Poll([](const Shot& x) { return dvl::e2e::Black(x.board); }))
+        << "cards are left on the board";
+    game.Key(QStringLiteral("Escape"));
+    ASSERT_EQ(game.WaitExit(5000), 0);
+
+    const QByteArray file = game.ReadFile(kRecords);
+    ASSERT_EQ(file.size(), 560);
+    EXPECT_EQ(file.left(7).toHex(), QByteArray("06d2e5f1f2e5f0")) << "length and name of entry 1";
+    EXPECT_EQ(ScoreAt(file, 1), player.clicks);
+    EXPECT_EQ(file.mid(kEntry), DefaultRecords().left(9 * kEntry)) << "entries 2 to 10";
+    EXPECT_EQ(file, saved) << "the record was not saved when the records window closed";
 }
 
 TEST_F(E2e, EscClosesTheProgram) {
