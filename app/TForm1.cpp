@@ -8,16 +8,43 @@
 #include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace dvl {
+
+namespace {
+
+// The keyboard's place on the board: a frame around the focused cell that the
+// mouse passes through.
+class KeyboardFrame : public QWidget {
+public:
+    explicit KeyboardFrame(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(QPen(QColor(255, 214, 64), 3));
+        p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
+};
+
+} // namespace
 
 QString TForm1::Caption() {
     return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
@@ -135,7 +162,10 @@ void TForm1::CreateCells() {
         animate->SetResourceId(1);
         auto* image = new TImage(boardWidget_);
         CardImages[std::size_t(i)] = image;
-        image->OnClick = [this](TImage* sender) { MyImageClick(sender); };
+        image->OnClick = [this](TImage* sender) {
+            focusFrame_->hide(); // mouse play looks as it always did
+            MyImageClick(sender);
+        };
         image->Tag = i;
         animate->Tag = i;
         animate->OnStart = [this](TAnimate* sender) { AnimateStart(sender); };
@@ -147,6 +177,75 @@ void TForm1::CreateCells() {
         image->SetTransparent(false);
         // The clip player lies above the card picture and covers it while it plays.
         animate->raise();
+    }
+    focusFrame_ = new KeyboardFrame(boardWidget_);
+    focusFrame_->setGeometry(Board::RestLeft(1), Board::RestTop(1), 100, 100);
+}
+
+QString TForm1::CardName(int cell, bool turned, bool found) {
+    const QString state = found    ? QStringLiteral("найдена")
+                          : turned ? QStringLiteral("открыта")
+                                   : QStringLiteral("закрыта");
+    return QStringLiteral("Карта %1, %2").arg(cell).arg(state);
+}
+
+void TForm1::NameCard(int cell) {
+    TImage* image = CardImages[std::size_t(cell)];
+    const QString name = CardName(cell, board_.CardTurned(cell), !board_.Card(cell).visible);
+    if (image->accessibleName() != name) {
+        image->setAccessibleName(name);
+    }
+}
+
+void TForm1::keyPressEvent(QKeyEvent* e) {
+    Guarded([this, e] {
+        switch (e->key()) {
+        case Qt::Key_Left:
+            MoveFocus(-1, 0);
+            break;
+        case Qt::Key_Right:
+            MoveFocus(1, 0);
+            break;
+        case Qt::Key_Up:
+            MoveFocus(0, -1);
+            break;
+        case Qt::Key_Down:
+            MoveFocus(0, 1);
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            TurnFocusedCard();
+            break;
+        default:
+            QMainWindow::keyPressEvent(e);
+            return;
+        }
+        e->accept();
+    });
+}
+
+void TForm1::MoveFocus(int dx, int dy) {
+    if (focusFrame_->isVisible()) {
+        const int column = std::clamp((focusCell_ - 1) % 6 + dx, 0, 5);
+        const int row = std::clamp((focusCell_ - 1) / 6 + dy, 0, 3);
+        focusCell_ = row * 6 + column + 1;
+    }
+    // The first arrow key shows where the keyboard is before it moves anything.
+    focusFrame_->setGeometry(Board::RestLeft(focusCell_), Board::RestTop(focusCell_), 100, 100);
+    focusFrame_->show();
+    focusFrame_->raise();
+    QAccessibleEvent focus(CardImages[std::size_t(focusCell_)], QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
+}
+
+// Enter does what a click on the focused card would: nothing while its clip covers it.
+void TForm1::TurnFocusedCard() {
+    if (!focusFrame_->isVisible()) {
+        return;
+    }
+    TImage* image = CardImages[std::size_t(focusCell_)];
+    if (image->isVisible() && !CardAnimates[std::size_t(focusCell_)]->isVisible()) {
+        MyImageClick(image);
     }
 }
 
@@ -206,6 +305,7 @@ void TForm1::PlaceCard(int cell, const CardGeometry& card) {
     TImage* image = CardImages[std::size_t(cell)];
     image->setGeometry(card.left, card.top, card.width, card.height);
     image->setVisible(card.visible);
+    NameCard(cell);
 }
 
 void TForm1::DrawCard(int cell, int picture) {

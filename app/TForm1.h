@@ -66,14 +66,24 @@ public:
     // The directory read at start-up, with "/" appended: skins and records live there.
     const QString& WorkingDirectory() const { return workingDirectory_; }
 
+    // Keyboard play: the cell the arrow keys have reached, and its frame,
+    // shown only once an arrow key has been pressed.
+    int FocusCell() const { return focusCell_; }
+    QWidget* FocusFrame() const { return focusFrame_; }
+    static QString CardName(int cell, bool turned, bool found);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void FormClose();
     void BuildMenu();
     void CreateCells();
     void DiscoverSkins();
+    void MoveFocus(int dx, int dy);
+    void TurnFocusedCard();
+    void NameCard(int cell);
 
     // BoardView
     void PlaceCard(int cell, const CardGeometry& card) override;
@@ -92,6 +102,8 @@ private:
     QMenu* skin1_ = nullptr;
     QDialog* about_ = nullptr;
     QDialog* records_ = nullptr;
+    QWidget* focusFrame_ = nullptr;
+    int focusCell_ = 1;
     QString workingDirectory_;
     std::vector<QString> skinFileNames_; // by the skin item's Tag
 };

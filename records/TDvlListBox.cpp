@@ -4,7 +4,6 @@
 #include <QListView>
 #include <QPainter>
 #include <QStandardItemModel>
-#include <QStringListModel>
 #include <QStyledItemDelegate>
 
 namespace dvl {
@@ -74,7 +73,7 @@ TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     header_->setStretchLastSection(false);
     header_->setMinimumSectionSize(0);
 
-    lines_ = new QStringListModel(this);
+    lines_ = new QStandardItemModel(this);
     list_ = new QListView(this);
     list_->setModel(lines_);
     list_->setFrameShape(QFrame::NoFrame);
@@ -113,17 +112,24 @@ std::vector<int> TDvlListBox::SectionWidths() const {
 }
 
 QStringList TDvlListBox::Items() const {
-    return lines_->stringList();
+    QStringList items;
+    for (int row = 0; row < lines_->rowCount(); ++row) {
+        items << lines_->item(row)->text();
+    }
+    return items;
 }
 
 void TDvlListBox::Clear() {
-    lines_->setStringList({});
+    lines_->removeRows(0, lines_->rowCount());
 }
 
 void TDvlListBox::Add(const QString& line) {
-    const int row = lines_->rowCount();
-    lines_->insertRows(row, 1);
-    lines_->setData(lines_->index(row), line);
+    auto* item = new QStandardItem(line);
+    item->setEditable(false);
+    // A screen reader reads the columns that are shown, not the delimiter.
+    item->setData(SplitLine(line, delimiter_).mid(0, header_->count()).join(QStringLiteral(", ")),
+                  Qt::AccessibleTextRole);
+    lines_->appendRow(item);
 }
 
 QStringList TDvlListBox::SplitLine(const QString& line, QChar delimiter) {

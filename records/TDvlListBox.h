@@ -12,7 +12,6 @@
 class QHeaderView;
 class QListView;
 class QStandardItemModel;
-class QStringListModel;
 
 namespace dvl {
 
@@ -54,7 +53,7 @@ private:
     QHeaderView* header_;
     QStandardItemModel* sections_;
     QListView* list_;
-    QStringListModel* lines_;
+    QStandardItemModel* lines_;
     int headerHeight_ = 17;
     int itemHeight_ = 16;
     QChar delimiter_ = u';';

@@ -3,6 +3,7 @@
 #include "records/NameDialog.h"
 #include "records/TDvlListBox.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -76,6 +77,13 @@ TEST_F(TForm2Test, WindowLayoutAndTheDefaultLines) {
         EXPECT_EQ(line, "Игрок;100");
     }
     EXPECT_EQ(FileBytes(RecordsPath()).size(), 560) << "created at start-up";
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(form->DvlListBox1->List());
+    ASSERT_TRUE(list);
+    QStringList spoken;
+    for (int i = 0; i < list->childCount(); ++i) {
+        spoken << list->child(i)->text(QAccessible::Name);
+    }
+    EXPECT_TRUE(spoken.contains("Игрок, 100")) << spoken.join(" | ").toStdString();
 }
 
 TEST_F(TForm2Test, LinesAreDrawnInColumnsTwoAndHundredAndThree) {
