@@ -99,8 +99,11 @@ void TForm1::BuildMenu() {
     };
     QMenu* game1 = menuBar()->addMenu(QStringLiteral("Игра"));
     game1->setObjectName(QStringLiteral("Game1"));
+    // Popups do not take the window's font on their own.
+    game1->setFont(DefaultFont());
     add(game1, "New1", QStringLiteral("Новая"), QKeySequence(Qt::Key_Space), &TForm1::New1Click);
     skin1_ = game1->addMenu(QStringLiteral("Скины"));
+    skin1_->setFont(DefaultFont());
     skin1_->setObjectName(QStringLiteral("Skin1"));
     skin1_->menuAction()->setObjectName(QStringLiteral("Skin1Action"));
     skin1_->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));

@@ -22,7 +22,7 @@ namespace dvl::e2e {
 
 QString XServer::MissingTools() {
     QStringList missing;
-    for (const char* tool : {"Xvfb", "xdotool", "import"}) {
+    for (const char* tool : {"Xvfb", "xdotool", "import", "convert"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
             missing << QString::fromLatin1(tool);
         }

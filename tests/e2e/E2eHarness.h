@@ -84,6 +84,8 @@ public:
     void Key(const QString& key) const { SendKey(window_, key); }
     // A file in the game's working directory; empty when it cannot be read.
     QByteArray ReadFile(const QString& name) const;
+    // Where a file of the working directory goes, also before the game starts.
+    QString Path(const QString& name) const { return dir_.filePath(name); }
     // Waits for the process to end; its exit code, or -1 if it did not exit normally in time.
     int WaitExit(int timeoutMs);
 
