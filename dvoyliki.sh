@@ -2,6 +2,7 @@
 # Sets up, builds and runs «Двойлики» on Debian 12.
 #   ./dvoyliki.sh run    install what is missing, build a release build, start the game
 #   ./dvoyliki.sh test   install what is missing, build, run every test and the fuzz smoke runs
+#   ./dvoyliki.sh package  install what is missing, build the Debian package, print its path
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -9,7 +10,10 @@ cd "$here"
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 test_packages=(libgtest-dev libgmock-dev clang libclang-rt-14-dev imagemagick xvfb xdotool
-               libbenchmark-dev liblz4-dev zlib1g-dev hyperfine ffmpeg libx11-dev)
+               libbenchmark-dev liblz4-dev zlib1g-dev hyperfine ffmpeg libx11-dev
+               desktop-file-utils appstream)
+# dpkg-shlibdeps computes the package's dependencies; CPack finds the binaries with file.
+package_packages=(dpkg-dev file)
 
 say() { printf '\n== %s\n' "$*"; }
 
@@ -64,21 +68,103 @@ fuzz_smoke() {
     done
 }
 
+# A release build without tests and its .deb in build/package.
+build_package() {
+    say "Building the package"
+    cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
+        -DDVL_BUILD_TESTS=OFF >/dev/null
+    cmake --build build/package -j "$(ncpu)"
+    rm -f build/package/dvoyliki_*.deb
+    (cd build/package && cpack -G DEB)
+    deb=$(echo "$here"/build/package/dvoyliki_*.deb)
+}
+
+cmd_package() {
+    install_missing "${build_packages[@]}" "${package_packages[@]}"
+    build_package
+    say "Package"
+    echo "$deb"
+}
+
+fail() {
+    echo "$*" >&2
+    exit 1
+}
+
+# Installs the .deb with apt, runs the e2e test once against the installed game
+# started by its launcher, purges the package and checks that none of it is left.
+package_round_trip() {
+    local id=org.example.dvoyliki files rc=0
+    build_package
+    say "Installing the package with apt"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o Dpkg::Use-Pty=0 "$deb"
+    # A failed check must not leave the package installed.
+    trap 'as_root apt-get purge -y -qq dvoyliki >/dev/null 2>&1 || true' EXIT
+    files=$(mktemp)
+    dpkg -L dvoyliki >"$files"
+    local want=(/usr/bin/dvoyliki /usr/bin/dvoyliki-launcher /usr/bin/dvoyliki-skin
+                "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml"
+                "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man6/dvoyliki.6.gz
+                /usr/share/man/man6/dvoyliki-launcher.6.gz /usr/share/man/man1/dvoyliki-skin.1.gz)
+    for size in 16 24 32 48 64 128 256; do
+        want+=("/usr/share/icons/hicolor/${size}x$size/apps/$id.png")
+    done
+    for path in "${want[@]}"; do
+        grep -qxF "$path" "$files" || fail "the package does not install $path"
+    done
+    dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no Qt in the package's Depends"
+
+    say "Validating the installed desktop entry and metainfo"
+    desktop-file-validate "/usr/share/applications/$id.desktop"
+    appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml"
+
+    say "E2e test of the installed game, started by its launcher"
+    DVL_E2E_LAUNCHER=/usr/bin/dvoyliki-launcher build/debug/tests/e2e/e2e_test || rc=$?
+
+    say "Purging the package"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o Dpkg::Use-Pty=0 dvoyliki
+    trap - EXIT
+    ! dpkg -s dvoyliki >/dev/null 2>&1 || fail "dvoyliki is still known to dpkg after the purge"
+    local left=()
+    while read -r path; do
+        [ -e "$path" ] || [ -L "$path" ] || continue
+        # A directory stays rightly while other packages own it.
+        [ -d "$path" ] && [ ! -L "$path" ] && dpkg -S "$path" >/dev/null 2>&1 && continue
+        left+=("$path")
+    done <"$files"
+    rm -f "$files"
+    [ ${#left[@]} -eq 0 ] || fail "left after the purge: ${left[*]}"
+    [ "$rc" -eq 0 ] || fail "the e2e test of the installed game failed"
+    echo "installed, played and purged cleanly"
+}
+
 cmd_test() {
-    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    install_missing "${build_packages[@]}" "${test_packages[@]}" "${package_packages[@]}"
     build debug
     say "Tests"
     ctest --preset debug -j "$(ncpu)"
+    sanitized_tests
     fuzz_smoke
     build bench
+    package_round_trip
     say "All tests passed"
+}
+
+# Every test again, built with clang under ASan and UBSan; the e2e game runs under
+# LeakSanitizer, and a leak of the game's own fails its exit status check.
+sanitized_tests() {
+    build asan-ubsan
+    say "Tests under ASan + UBSan"
+    LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0" \
+        ctest --preset asan-ubsan -j "$(ncpu)"
 }
 
 case "${1:-}" in
 run) cmd_run ;;
 test) cmd_test ;;
+package) cmd_package ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac

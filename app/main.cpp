@@ -16,6 +16,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
+    // Lets a Wayland desktop match the window to its menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.dvoyliki"));
     QApplication::setWindowIcon(dvl::ApplicationIcon());
     dvl::InstallErrorBox();
 

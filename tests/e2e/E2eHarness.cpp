@@ -199,6 +199,16 @@ void SendKey(const QString& window, const QString& key) {
     RunTool(QStringLiteral("xdotool"), {"key", key});
 }
 
+namespace {
+
+// DVL_E2E_LAUNCHER names a launcher to start instead of the built binary, as
+// the desktop entry does: it runs the game in $XDG_DATA_HOME/dvoyliki.
+QString Launcher() {
+    return qEnvironmentVariable("DVL_E2E_LAUNCHER");
+}
+
+} // namespace
+
 Game::~Game() {
     if (process_.state() != QProcess::NotRunning) {
         process_.terminate();
@@ -216,12 +226,18 @@ bool Game::Start(QString& error) {
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    const QString launcher = Launcher();
+    if (!launcher.isEmpty()) {
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home_.path());
+    }
     process_.setProcessEnvironment(env);
     process_.setWorkingDirectory(dir_.path());
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    process_.start(QStringLiteral(DVL_GAME_BINARY), {});
+    // A launcher execs the game, so the process id stays the game's.
+    const QString program = launcher.isEmpty() ? QStringLiteral(DVL_GAME_BINARY) : launcher;
+    process_.start(program, {});
     if (!process_.waitForStarted()) {
-        error = QStringLiteral("cannot start ") + QStringLiteral(DVL_GAME_BINARY);
+        error = QStringLiteral("cannot start ") + program;
         return false;
     }
     window_ = WaitWindow(process_.processId(), QStringLiteral("^Игра \"Двойлики\""));
@@ -269,9 +285,27 @@ void Game::ClickCell(int cell) const {
             {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
 }
 
+QString Game::FilesDir() const {
+    return Launcher().isEmpty() ? dir_.path() : home_.filePath(QStringLiteral("dvoyliki"));
+}
+
 QByteArray Game::ReadFile(const QString& name) const {
-    QFile file(dir_.filePath(name));
+    QFile file(FilesDir() + QLatin1Char('/') + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString Game::Path(const QString& name) const {
+    const QString dir = FilesDir();
+    QDir().mkpath(dir); // files may go there before the launcher would make it
+    return dir + QLatin1Char('/') + name;
+}
+
+QStringList Game::Strays() const {
+    if (Launcher().isEmpty()) {
+        return {};
+    }
+    return QDir(dir_.path())
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
 
 int Game::WaitExit(int timeoutMs) {

@@ -82,15 +82,21 @@ public:
 
     void ClickCell(int cell) const;
     void Key(const QString& key) const { SendKey(window_, key); }
-    // A file in the game's working directory; empty when it cannot be read.
+    // A file of the game's; empty when it cannot be read.
     QByteArray ReadFile(const QString& name) const;
-    // Where a file of the working directory goes, also before the game starts.
-    QString Path(const QString& name) const { return dir_.filePath(name); }
+    // Where a file of the game's goes, also before the game starts: its working
+    // directory, or the data directory when a launcher starts it.
+    QString Path(const QString& name) const;
+    // What the working directory holds when the game's files belong elsewhere.
+    QStringList Strays() const;
     // Waits for the process to end; its exit code, or -1 if it did not exit normally in time.
     int WaitExit(int timeoutMs);
 
 private:
+    QString FilesDir() const;
+
     QTemporaryDir dir_;
+    QTemporaryDir home_; // XDG_DATA_HOME when a launcher starts the game
     QProcess process_;
     QString window_;
     QRect geometry_;

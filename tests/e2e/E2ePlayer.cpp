@@ -5,7 +5,10 @@ namespace dvl::e2e {
 using Shot = Game::Shot;
 
 bool Player::Turn() {
-    auto [a, b] = KnownPair();
+    // Plain variables, not a structured binding: the lambdas below capture them.
+    const auto known = KnownPair();
+    int a = known.first;
+    int b = known.second;
     if (a == 0) {
         a = Unknown(0);
     }

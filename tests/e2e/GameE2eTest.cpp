@@ -234,6 +234,7 @@ TEST_F(E2e, PlayerClearsTheBoardAndEntersARecord) {
     EXPECT_EQ(ScoreAt(file, 1), player.clicks);
     EXPECT_EQ(file.mid(kEntry), DefaultRecords().left(9 * kEntry)) << "entries 2 to 10";
     EXPECT_EQ(file, saved) << "the record was not saved when the records window closed";
+    EXPECT_EQ(game.Strays().join(' ').toStdString(), "") << "files in the working directory";
 }
 
 TEST_F(E2e, EscClosesTheProgram) {
