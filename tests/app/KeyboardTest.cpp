@@ -1,4 +1,5 @@
 #include "app/TForm1.h"
+#include "tests/app/FormDriver.h"
 #include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
 
@@ -39,20 +40,8 @@ protected:
         }
         ASSERT_EQ(form.FocusCell(), cell);
     }
-    void FinishClips() {
-        for (int c = 1; c <= kCells; ++c) {
-            dvl::TAnimate* a = form.CardAnimates[std::size_t(c)];
-            for (int guard = 0; a->Active() && guard < 20; ++guard) {
-                a->Playback()->Step();
-                QCoreApplication::sendPostedEvents(a->Playback(), QEvent::MetaCall);
-            }
-        }
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) {
-            form.Timer1Timer();
-        }
-    }
+    void FinishClips() { dvl::test::FinishClips(form); }
+    void Ticks(int n) { dvl::test::Ticks(form, n); }
 
     TForm1 form{[] { return 11u; }};
 };

@@ -4,6 +4,7 @@
 #include "core/Guard.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/TCanvas.h"
+#include "tests/app/FormDriver.h"
 #include "ui/WindowLook.h"
 #include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
@@ -55,21 +56,8 @@ protected:
     void ClickCell(int cell) {
         QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, CentreOf(cell));
     }
-    // Plays every running clip to its end and delivers the stop reports.
-    void FinishClips() {
-        for (int c = 1; c <= kCells; ++c) {
-            dvl::TAnimate* a = form.CardAnimates[std::size_t(c)];
-            for (int guard = 0; a->Active() && guard < 20; ++guard) {
-                a->Playback()->Step();
-                QCoreApplication::sendPostedEvents(a->Playback(), QEvent::MetaCall);
-            }
-        }
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) {
-            form.Timer1Timer();
-        }
-    }
+    void FinishClips() { dvl::test::FinishClips(form); }
+    void Ticks(int n) { dvl::test::Ticks(form, n); }
     // Clicks a turn, lets it open, waits out the delay and folds it shut.
     void PlayTurn(int a, int b) {
         ClickCell(a);

@@ -2,8 +2,6 @@
 
 #include "tools/gen/SkinArtParts.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <algorithm>
 
 namespace dvl::art {
@@ -52,21 +50,7 @@ QImage DrawAboutPicture() {
 }
 
 QByteArray AboutJpeg() {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "JPG");
-    writer.setQuality(kAboutJpegQuality);
-    writer.setOptimizedWrite(false);
-    writer.setProgressiveScanWrite(false);
-    // The resolution would otherwise follow the screen, if there is one.
-    QImage image = DrawAboutPicture();
-    image.setDotsPerMeterX(kDotsPerMeter);
-    image.setDotsPerMeterY(kDotsPerMeter);
-    if (!writer.write(image)) {
-        return {};
-    }
-    return bytes;
+    return EncodeImage(DrawAboutPicture(), "JPG", kAboutJpegQuality);
 }
 
 } // namespace dvl::art

@@ -3,8 +3,6 @@
 #include "tools/gen/IconArtParts.h"
 #include "tools/gen/SkinArtParts.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <cmath>
 
 namespace dvl::art {
@@ -148,18 +146,7 @@ QImage DrawIcon(int size) {
 }
 
 QByteArray IconPng(int size) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "PNG");
-    // The resolution would otherwise follow the screen, if there is one.
-    QImage image = DrawIcon(size);
-    image.setDotsPerMeterX(kDotsPerMeter);
-    image.setDotsPerMeterY(kDotsPerMeter);
-    if (!writer.write(image)) {
-        return {};
-    }
-    return bytes;
+    return EncodeImage(DrawIcon(size), "PNG");
 }
 
 } // namespace dvl::art

@@ -1,5 +1,7 @@
 #include "tools/gen/Raster.h"
 
+#include <QBuffer>
+#include <QImageWriter>
 #include <algorithm>
 #include <cmath>
 
@@ -298,6 +300,24 @@ QImage Canvas::ToArgb() const {
         }
     }
     return image;
+}
+
+QByteArray EncodeImage(QImage image, const char* format, int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    if (qstrcmp(format, "JPG") == 0) {
+        writer.setOptimizedWrite(false);
+        writer.setProgressiveScanWrite(false);
+    }
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    if (!writer.write(image)) {
+        return {};
+    }
+    return bytes;
 }
 
 } // namespace dvl::art

@@ -6,6 +6,7 @@
 // produces the same bytes; QPainter is avoided because its raster engine
 // picks SIMD paths at run time.
 
+#include <QByteArray>
 #include <QImage>
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,10 @@ namespace dvl::art {
 inline constexpr double kPi = 3.14159265358979323846;
 // 96 dots per inch, set on saved pictures so that their bytes do not follow the screen.
 inline constexpr int kDotsPerMeter = 3780;
+
+// `image` in an image file format (e.g. "PNG", "JPG" at `quality`), its bytes
+// the same with or without a screen: the resolution is fixed at 96 dpi.
+QByteArray EncodeImage(QImage image, const char* format, int quality = -1);
 
 // Sine and cosine from a fixed polynomial, independent of the C library.
 double Sin(double x);
