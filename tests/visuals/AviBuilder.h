@@ -10,7 +10,7 @@
 
 namespace dvl::test {
 
-struct AviSpec {
+struct AviLayout {
     int width = 4;
     int height = 3;
     int frames = 2;
@@ -60,7 +60,7 @@ inline std::uint8_t PixelValue(int f, int x, int y) {
     return std::uint8_t(f * 50 + y * 10 + x + 1);
 }
 
-inline std::vector<std::uint8_t> MakeAvi(const AviSpec& s) {
+inline std::vector<std::uint8_t> MakeAvi(const AviLayout& s) {
     AviBytes a;
     const std::size_t riff = a.Open("RIFF", "AVI ");
     const std::size_t hdrl = a.Open("LIST", "hdrl");

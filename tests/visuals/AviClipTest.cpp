@@ -12,7 +12,7 @@ namespace {
 
 using dvl::AviClip;
 using dvl::ReadAviClip;
-using dvl::test::AviSpec;
+using dvl::test::AviLayout;
 using dvl::test::MakeAvi;
 
 std::vector<std::uint8_t> CommittedClip() {
@@ -36,9 +36,9 @@ void ExpectRefused(const std::vector<std::uint8_t>& bytes) {
 
 TEST(AviClipTest, ReadsFramesTopRowFirstWithPaletteAndPeriod) {
     for (bool topDown : {false, true}) {
-        AviSpec spec;
-        spec.topDown = topDown;
-        const AviClip clip = ReadAviClip(MakeAvi(spec));
+        AviLayout layout;
+        layout.topDown = topDown;
+        const AviClip clip = ReadAviClip(MakeAvi(layout));
         ASSERT_EQ(clip.FrameCount(), 2);
         EXPECT_EQ(clip.width, 4);
         EXPECT_EQ(clip.height, 3);
@@ -53,25 +53,25 @@ TEST(AviClipTest, ReadsFramesTopRowFirstWithPaletteAndPeriod) {
 }
 
 TEST(AviClipTest, OddWidthRowsArePaddedToFourBytes) {
-    AviSpec spec;
-    spec.width = 5;
-    const AviClip clip = ReadAviClip(MakeAvi(spec));
+    AviLayout layout;
+    layout.width = 5;
+    const AviClip clip = ReadAviClip(MakeAvi(layout));
     EXPECT_EQ(clip.Index(1, 4, 2), dvl::test::PixelValue(1, 4, 2));
 }
 
 struct Damage {
     const char* name;
-    std::function<void(AviSpec&, std::vector<std::uint8_t>&)> apply;
+    std::function<void(AviLayout&, std::vector<std::uint8_t>&)> apply;
 };
 
 class AviClipRefusal : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(AviClipRefusal, IsCannotOpenAvi) {
-    AviSpec spec;
+    AviLayout layout;
     std::vector<std::uint8_t> bytes;
-    GetParam().apply(spec, bytes);
+    GetParam().apply(layout, bytes);
     if (bytes.empty()) {
-        bytes = MakeAvi(spec);
+        bytes = MakeAvi(layout);
     }
     ExpectRefused(bytes);
 }
@@ -83,24 +83,24 @@ void Patch32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
 INSTANTIATE_TEST_SUITE_P(
     Damaged, AviClipRefusal,
     ::testing::Values(
-        Damage{"empty", [](AviSpec&, auto& b) { b = {0}; }},
-        Damage{"not_riff", [](AviSpec& s, auto& b) { b = MakeAvi(s), b[3] = 'X'; }},
-        Damage{"not_avi", [](AviSpec& s, auto& b) { b = MakeAvi(s), b[11] = 'X'; }},
+        Damage{"empty", [](AviLayout&, auto& b) { b = {0}; }},
+        Damage{"not_riff", [](AviLayout& s, auto& b) { b = MakeAvi(s), b[3] = 'X'; }},
+        Damage{"not_avi", [](AviLayout& s, auto& b) { b = MakeAvi(s), b[11] = 'X'; }},
         Damage{"riff_size_past_end",
-               [](AviSpec& s, auto& b) { b = MakeAvi(s), Patch32(b, 4, 0xFFFFFFF0u); }},
+               [](AviLayout& s, auto& b) { b = MakeAvi(s), Patch32(b, 4, 0xFFFFFFF0u); }},
         Damage{"list_size_past_riff",
-               [](AviSpec& s, auto& b) { b = MakeAvi(s), Patch32(b, 16, 0x7FFFFFFFu); }},
-        Damage{"no_frames", [](AviSpec& s, auto&) { s.frames = 0; }},
-        Damage{"audio_stream", [](AviSpec& s, auto&) { s.streamType = "auds"; }},
-        Damage{"true_colour", [](AviSpec& s, auto&) { s.bitCount = 24; }},
-        Damage{"compressed", [](AviSpec& s, auto&) { s.compression = 1; }},
-        Damage{"zero_width", [](AviSpec& s, auto&) { s.width = 0; }},
-        Damage{"huge_width", [](AviSpec& s, auto&) { s.width = 5000; }},
-        Damage{"huge_height", [](AviSpec& s, auto&) { s.height = 2000; }},
-        Damage{"palette_too_long", [](AviSpec& s, auto&) { s.colours = 300; }},
-        Damage{"frame_too_long", [](AviSpec& s, auto&) { s.frameSizeDelta = 1; }},
+               [](AviLayout& s, auto& b) { b = MakeAvi(s), Patch32(b, 16, 0x7FFFFFFFu); }},
+        Damage{"no_frames", [](AviLayout& s, auto&) { s.frames = 0; }},
+        Damage{"audio_stream", [](AviLayout& s, auto&) { s.streamType = "auds"; }},
+        Damage{"true_colour", [](AviLayout& s, auto&) { s.bitCount = 24; }},
+        Damage{"compressed", [](AviLayout& s, auto&) { s.compression = 1; }},
+        Damage{"zero_width", [](AviLayout& s, auto&) { s.width = 0; }},
+        Damage{"huge_width", [](AviLayout& s, auto&) { s.width = 5000; }},
+        Damage{"huge_height", [](AviLayout& s, auto&) { s.height = 2000; }},
+        Damage{"palette_too_long", [](AviLayout& s, auto&) { s.colours = 300; }},
+        Damage{"frame_too_long", [](AviLayout& s, auto&) { s.frameSizeDelta = 1; }},
         Damage{"zero_period",
-               [](AviSpec& s, auto& b) {
+               [](AviLayout& s, auto& b) {
                    s.microsecondsPerFrame = 0;
                    b = MakeAvi(s);
                    Patch32(b, 100 + 8 + 24, 0); // strh rate

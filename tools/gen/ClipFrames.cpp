@@ -154,13 +154,13 @@ Rgb Tracer::Shade(Rgb albedo, Vec3 n, double gloss) const {
     const Vec3 w{n.x * cs + n.z * sn, n.y, -n.x * sn + n.z * cs};
     const Vec3& l = light_.toLight;
     const double diffuse = std::max(0.0, w.x * l.x + w.y * l.y + w.z * l.z);
-    double spec =
+    double specular =
         std::max(0.0, w.x * light_.halfway.x + w.y * light_.halfway.y + w.z * light_.halfway.z);
     for (int i = 0; i < 4; ++i) {
-        spec *= spec; // to the 16th power
+        specular *= specular; // to the 16th power
     }
     const double lit = (0.30 + 0.72 * diffuse) * pose_.exposure;
-    const double glint = spec * gloss;
+    const double glint = specular * gloss;
     return {albedo.r * lit + glint, albedo.g * lit + glint, albedo.b * lit + glint};
 }
 
