@@ -10,11 +10,8 @@
 # Needs Xvfb, xdotool and hyperfine. Usage: bench/game-bench.sh
 set -euo pipefail
 
-src="$(cd "$(dirname "$0")/.." && pwd)"
-build="${DVL_BENCH_BUILD:-$src/build/bench-game}"
-cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-  -DDVL_BUILD_BENCH=ON -DDVL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target board_bench dvoyliki dvoyliki_first_paint minimal_window -j2 >/dev/null
+source "$(dirname "$0")/build.sh"
+bench_build game board_bench dvoyliki dvoyliki_first_paint minimal_window
 game="$build/app/dvoyliki"
 first="$build/bench/dvoyliki_first_paint"
 minimal="$build/bench/minimal_window"

@@ -4,13 +4,9 @@
 # Usage: bench/lzrw-bench.sh [extra benchmark flags]
 set -euo pipefail
 
-src="$(cd "$(dirname "$0")/.." && pwd)"
-build="${DVL_BENCH_BUILD:-$src/build/bench-lzrw}"
+source "$(dirname "$0")/build.sh"
+bench_build lzrw lzrw_bench
 out="$build/lzrw-bench.json"
-
-cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-  -DDVL_BUILD_BENCH=ON -DDVL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target lzrw_bench -j2 >/dev/null
 
 # Each speed is the best of 10 repetitions: on a shared machine the slower ones measure
 # the neighbours' load, not the codec. The medians are printed too.

@@ -5,13 +5,9 @@
 # Usage: bench/visuals-bench.sh [extra benchmark flags]
 set -euo pipefail
 
-src="$(cd "$(dirname "$0")/.." && pwd)"
-build="${DVL_BENCH_BUILD:-$src/build/bench-visuals}"
+source "$(dirname "$0")/build.sh"
+bench_build visuals visuals_bench
 out="$build/visuals-bench.json"
-
-cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-  -DDVL_BUILD_BENCH=ON -DDVL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target visuals_bench -j2 >/dev/null
 
 # Best of 10 repetitions, medians beside them: the machine is shared.
 "$build/bench/visuals_bench" --benchmark_repetitions=10 --benchmark_min_time=0.2 \

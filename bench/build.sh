@@ -1,0 +1,12 @@
+# Sourced by the measurement scripts: the release build they measure.
+# bench_build NAME TARGET... sets $src and $build (DVL_BENCH_BUILD overrides
+# build/bench-NAME) and builds the targets with g++ at -O3.
+bench_build() {
+    local name=$1
+    shift
+    src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+    build="${DVL_BENCH_BUILD:-$src/build/bench-$name}"
+    cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
+      -DDVL_BUILD_BENCH=ON -DDVL_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$build" --target "$@" -j2 >/dev/null
+}
