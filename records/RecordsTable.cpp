@@ -103,6 +103,10 @@ void RecordsTable::ReadImage(std::span<const std::uint8_t> bytes) {
     for (std::size_t at = 0; at < n; ++at) {
         entries_[at / RecordEntry::kSize].bytes[at % RecordEntry::kSize] = bytes[at];
     }
+    // A damaged length is read as 40 and so written back: every entry saved is valid.
+    for (auto& e : entries_) {
+        e.bytes[0] = std::min<std::uint8_t>(e.bytes[0], RecordEntry::kMaxName);
+    }
 }
 
 } // namespace dvl

@@ -57,7 +57,7 @@ public:
     QStringList Lines() const;
     std::array<std::uint8_t, kImageSize> Image() const;
     // Fills from the start; what the bytes do not cover keeps its state; bytes past 560
-    // are ignored.
+    // are ignored. A name length above 40 is set to 40.
     void ReadImage(std::span<const std::uint8_t> bytes);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "tests/records/SampleTables.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,9 +12,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -61,7 +64,18 @@ protected:
         all.removeAll("records.dvl");
         return all;
     }
-    RecordsTable Loaded() const {
+    // records-helper's check as another user (setpriv's options); its lines of output.
+    QStringList CheckAs(const QStringList& who) const {
+        QProcess p;
+        p.start(QStandardPaths::findExecutable("setpriv"),
+                who + QStringList{DVL_RECORDS_HELPER, "check", dir.path()});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+    }
+    static bool CanActAsOthers() {
+        return ::geteuid() == 0 && !QStandardPaths::findExecutable("setpriv").isEmpty();
+    }
+    RecordsTable Loaded() {
         RecordsTable t;
         file.Load(t);
         return t;
@@ -101,7 +115,8 @@ TEST_F(RecordsFileTest, EmptyShortLongAndDamagedFiles) {
     const auto t = Loaded();
     EXPECT_EQ(t.Entry(1).Name().size(), 40);
     ASSERT_TRUE(file.Save(t));
-    EXPECT_EQ(Get(), damaged); // kept as it was: the bytes are not ours to repair
+    damaged[0] = 40; // as read: every entry written is valid
+    EXPECT_EQ(Get(), damaged);
 }
 
 TEST_F(RecordsFileTest, TwoSavesWriteTheSameBytesAndKeepTheMode) {
@@ -115,6 +130,16 @@ TEST_F(RecordsFileTest, TwoSavesWriteTheSameBytesAndKeepTheMode) {
     EXPECT_EQ(Get(), first);
     EXPECT_EQ(Mode(Path()), 0640u);
     EXPECT_EQ(Others(), QStringList());
+
+    // A hard link stays one file with two names: written in place, not cut loose.
+    const QString twin = dir.filePath("twin");
+    ASSERT_EQ(::link(QFile::encodeName(Path()), QFile::encodeName(twin)), 0);
+    ASSERT_TRUE(file.Save(Defaults()));
+    EXPECT_EQ(Get(), Bytes(Defaults()));
+    QFile linked(twin);
+    ASSERT_TRUE(linked.open(QIODevice::ReadOnly));
+    EXPECT_EQ(linked.readAll(), Bytes(Defaults()));
+    EXPECT_EQ(Others(), QStringList({"twin"}));
 }
 
 TEST_F(RecordsFileTest, ReadOnlyFileIsShownAndNeverReplaced) {
@@ -137,27 +162,79 @@ TEST_F(RecordsFileTest, ReadOnlyFileIsShownAndNeverReplaced) {
 }
 
 TEST_F(RecordsFileTest, FileOfAnotherUserIsNeverReplaced) {
-    const QString setpriv = QStandardPaths::findExecutable("setpriv");
-    if (::geteuid() != 0 || setpriv.isEmpty()) {
+    if (!CanActAsOthers()) {
         GTEST_SKIP() << "needs root and setpriv to act as another user";
     }
     // The directory lets nobody create and rename files; only the file refuses writes.
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()), 0777), 0);
     const auto image = Bytes(MakeTable({4, 5, 6, 7, 8, 9, 10, 11, 12, 13}, "Кто"));
     Put(image);
-    const auto run = [&] {
-        QProcess p;
-        p.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", DVL_RECORDS_HELPER,
-                          "check", dir.path()});
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAllStandardOutput()).split('\n');
-    };
-    EXPECT_EQ(run(), QStringList({"65534", "Кто1;4", "failed", "failed", ""}));
+    const QStringList nobody{"--reuid=65534", "--regid=65534", "--clear-groups"};
+    EXPECT_EQ(CheckAs(nobody), QStringList({"65534", "Кто1;4", "failed", "failed", ""}));
+    EXPECT_EQ(Get(), image);
+    // Writable but not readable: the records it holds were never seen, so the defaults
+    // shown are never saved over them.
+    ASSERT_EQ(::chmod(QFile::encodeName(Path()), 0602), 0);
+    EXPECT_EQ(CheckAs(nobody), QStringList({"65534", "Игрок;100", "failed", "failed", ""}));
     EXPECT_EQ(Get(), image);
     // The same user may create the file where none is: the refusal above is the file's.
     QFile::remove(Path());
-    EXPECT_EQ(run(), QStringList({"65534", "Игрок;100", "saved", "saved", ""}));
+    EXPECT_EQ(CheckAs(nobody), QStringList({"65534", "Игрок;100", "saved", "saved", ""}));
     EXPECT_EQ(Get(), Bytes(Defaults()));
+}
+
+// The classic shared score file: root's, writable by the group "games" (60), in a
+// directory only root may write or one anybody may. A member's save rewrites it (its
+// damaged length and its surplus bytes go) and keeps its inode, owner, group and mode.
+TEST_F(RecordsFileTest, GroupMembersSaveASharedFileInPlace) {
+    if (!CanActAsOthers()) {
+        GTEST_SKIP() << "needs root and setpriv to act as another user";
+    }
+    const QStringList member{"--reuid=65534", "--regid=65534", "--groups=60"};
+    const QByteArray path = QFile::encodeName(Path());
+    const auto table = MakeTable({4, 5, 6, 7, 8, 9, 10, 11, 12, 13}, "Кто");
+    auto stored = Bytes(table);
+    stored[0] = char(0xC8);
+    const auto expected = Bytes(table).replace(0, 1, QByteArray(1, char(40)));
+    // The old file held open tells whether it was written in place (still linked) or
+    // replaced by a rename (unlinked).
+    const auto linksOfOld = [&](const std::function<void()>& save) {
+        const int held = ::open(path, O_RDONLY);
+        save();
+        struct stat st {};
+        const bool ok = ::fstat(held, &st) == 0;
+        ::close(held);
+        return ok ? int(st.st_nlink) : -1;
+    };
+    // The damaged name runs on in NUL bytes, which end the helper's line.
+    const QStringList saved{"65534", "Кто1", "saved", "saved", ""};
+    for (const mode_t dirMode : {0755, 0777}) {
+        Put(stored + QByteArray(40, 'x'));
+        ASSERT_EQ(::chown(path, 0, 60), 0);
+        ASSERT_EQ(::chmod(path, 0664), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()), dirMode), 0);
+        EXPECT_EQ(linksOfOld([&] {
+                      EXPECT_EQ(CheckAs(member), saved) << "directory mode " << std::oct << dirMode;
+                  }),
+                  1);
+        struct stat after {};
+        ASSERT_EQ(::stat(path, &after), 0);
+        EXPECT_EQ(after.st_uid, 0u);
+        EXPECT_EQ(after.st_gid, 60u);
+        EXPECT_EQ(after.st_mode & 07777, 0664u);
+        EXPECT_EQ(Get(), expected);
+        EXPECT_EQ(Others(), QStringList());
+    }
+    // The player's own file in a writable directory keeps the safe rename, and its group.
+    ASSERT_EQ(::chown(path, 65534, 60), 0);
+    ASSERT_EQ(::chmod(path, 0640), 0);
+    EXPECT_EQ(linksOfOld([&] { EXPECT_EQ(CheckAs(member), saved); }), 0) << "not renamed";
+    struct stat after {};
+    ASSERT_EQ(::stat(path, &after), 0);
+    EXPECT_EQ(after.st_uid, 65534u);
+    EXPECT_EQ(after.st_gid, 60u);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(Get(), expected);
 }
 
 TEST_F(RecordsFileTest, DirectoryInThePlaceOfTheFile) {
@@ -168,13 +245,36 @@ TEST_F(RecordsFileTest, DirectoryInThePlaceOfTheFile) {
     EXPECT_EQ(Others(), QStringList());
 }
 
-TEST_F(RecordsFileTest, StaleTemporariesAreRemovedAtLoad) {
+// Another game in the same directory may be in the middle of a save: a load removes only
+// the temporaries whose process is gone, or that are far older than any save takes.
+TEST_F(RecordsFileTest, LoadRemovesOnlyTheTemporariesOfGamesThatAreGone) {
     Put(Bytes(Defaults()));
-    for (const char* name : {".records.dvl.Ab3xY9", ".records.dvl.keep", "records.dvl.Ab3xY9"}) {
-        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    const pid_t gone = ::fork();
+    if (gone == 0) {
+        ::_exit(0);
     }
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const QString live = QString::number(::getppid());
+    const QString dead = QString::number(gone);
+    const auto make = [&](const QString& name, int ageSeconds) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                      QFileDevice::FileModificationTime);
+    };
+    make(".records.dvl." + live + ".Ab3xY9", 0);    // a live game saving: kept
+    make(".records.dvl." + live + ".Old3x9", 3600); // its pid in use again: removed
+    make(".records.dvl." + dead + ".Ab3xY9", 0);    // killed mid-save: removed
+    make(".records.dvl.Ab3xY9", 0);                 // an older build's, fresh: kept
+    make(".records.dvl.Zz3xY9", 3600);              // an older build's, stale: removed
+    make(".records.dvl.keep", 3600);                // not ours
+    make("records.dvl.Ab3xY9", 3600);
     Loaded();
-    EXPECT_EQ(Others(), QStringList({".records.dvl.keep", "records.dvl.Ab3xY9"}));
+    auto left = Others();
+    left.sort();
+    EXPECT_EQ(left, QStringList({".records.dvl." + live + ".Ab3xY9", ".records.dvl.Ab3xY9",
+                                 ".records.dvl.keep", "records.dvl.Ab3xY9"}));
 }
 
 // Fake calls for a full disk; errno as the kernel would set it.
@@ -194,6 +294,10 @@ int FsyncFails(int) {
     errno = EIO;
     return -1;
 }
+int FsyncFailsOnDirectories(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? FsyncFails(fd) : ::fsync(fd);
+}
 
 TEST_F(RecordsFileTest, FullDiskFailsTheSaveAndKeepsTheOldFile) {
     const auto old = Bytes(MakeTable({1}));
@@ -209,6 +313,15 @@ TEST_F(RecordsFileTest, FullDiskFailsTheSaveAndKeepsTheOldFile) {
     file.SetIo({WriteOneByte, ::fsync}); // short writes are carried on, not failures
     EXPECT_TRUE(file.Save(Defaults()));
     EXPECT_EQ(Get(), Bytes(Defaults()));
+    // Once renamed, the bytes are in place: a directory that cannot be synced is no failure.
+    file.SetIo({::write, FsyncFailsOnDirectories});
+    EXPECT_TRUE(file.Save(MakeTable({2})));
+    EXPECT_EQ(Get(), Bytes(MakeTable({2})));
+    // Written in place (a hard link), a full disk is reported and leaves the old bytes.
+    ASSERT_EQ(::link(QFile::encodeName(Path()), QFile::encodeName(dir.filePath("twin"))), 0);
+    file.SetIo({WriteFull, ::fsync});
+    EXPECT_FALSE(file.Save(Defaults()));
+    EXPECT_EQ(Get(), Bytes(MakeTable({2})));
 }
 
 TEST_F(RecordsFileTest, FullTmpfs) {

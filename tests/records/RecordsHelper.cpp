@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: records-helper loop|check DIR\n");
         return 2;
     }
-    const dvl::RecordsFile file(QString::fromLocal8Bit(argv[2]));
+    dvl::RecordsFile file(QString::fromLocal8Bit(argv[2]));
     dvl::RecordsTable table;
     file.Load(table);
     if (std::strcmp(argv[1], "check") == 0) {

@@ -171,7 +171,7 @@ TEST_F(TForm2Test, RecordEntryAsksForANamePlacesItAndShowsTheTable) {
     EXPECT_EQ(form->DvlListBox1->Items().first(), "Вася;60");
     EXPECT_EQ(form->DvlListBox1->Items().last(), "Игрок;100");
     dvl::RecordsTable saved;
-    form->File().Load(saved);
+    dvl::RecordsFile(dir.path()).Load(saved);
     EXPECT_EQ(saved.Entry(1).DisplayLine(), "Вася;60");
 }
 
