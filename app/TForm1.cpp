@@ -2,6 +2,7 @@
 
 #include "core/Guard.h"
 #include "game/Timing.h"
+#include "records/TForm2.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/SkinDiscovery.h"
 #include "ui/WindowLook.h"
@@ -298,9 +299,11 @@ void TForm1::closeEvent(QCloseEvent* e) {
 }
 
 void TForm1::FormClose() {
-    // The records window saves the table when it closes.
-    if (records_) {
-        records_->close();
+    // The records are saved by a direct call, not by closing the hidden records window: a
+    // dialog that has been shown and hidden again has no native window left, and Qt then
+    // sends its close() no close event.
+    if (auto* records = qobject_cast<TForm2*>(records_)) {
+        records->FormClose();
     }
 }
 

@@ -1,13 +1,64 @@
 #include "records/NameDialog.h"
 
+#include "core/Cp1251.h"
 #include "ui/WindowLook.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
+#include <algorithm>
+#include <array>
 
 namespace dvl {
+namespace {
+
+// Leaves out, as they are typed or pasted, the characters the records file cannot hold, so
+// the name shown later is the one that stood in the field. The length counts characters.
+class NameValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override {
+        QString kept;
+        kept.reserve(input.size());
+        int cursor = pos;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            if (NameDialog::Storable(input[i])) {
+                kept += input[i];
+            } else if (i < pos) {
+                --cursor;
+            }
+        }
+        // Too long: what was just put in before the cursor is cut, as a full field refuses
+        // a typed character.
+        const int excess = int(kept.size()) - NameDialog::kMaxLength;
+        if (excess > 0) {
+            const int from = std::max(0, cursor - excess);
+            kept.remove(from, cursor - from);
+            cursor = from;
+            kept.truncate(NameDialog::kMaxLength);
+        }
+        input = kept;
+        pos = std::min(cursor, int(kept.size()));
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+bool NameDialog::Storable(QChar c) {
+    static const QString all = [] {
+        std::array<std::uint8_t, 256> bytes{};
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            bytes[i] = std::uint8_t(i);
+        }
+        return cp1251::decode(bytes);
+    }();
+    // Control characters are the code page's too, but no name holds them.
+    return c.category() != QChar::Other_Control && all.contains(c);
+}
 
 QSizeF NameDialog::DialogUnit(const QFont& font) {
     const QFontMetricsF metrics(font);
@@ -40,7 +91,7 @@ NameDialog::NameDialog(QWidget* parent)
     prompt_->adjustSize();
 
     edit_ = new QLineEdit(InitialText(), this);
-    edit_->setMaxLength(255);
+    edit_->setValidator(new NameValidator(edit_));
     edit_->move(du(8, 19));
     edit_->resize(size(164, 0).width(), edit_->sizeHint().height());
     edit_->selectAll();

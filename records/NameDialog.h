@@ -15,6 +15,10 @@ class NameDialog : public QDialog {
     Q_OBJECT
 public:
     static QString InitialText() { return QStringLiteral("Неизвестный"); }
+    // The field takes no more characters than this.
+    static constexpr int kMaxLength = 255;
+    // Whether the records file can hold the character (Windows-1251, no control character).
+    static bool Storable(QChar c);
 
     explicit NameDialog(QWidget* parent = nullptr);
 

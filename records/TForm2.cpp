@@ -4,7 +4,6 @@
 #include "records/TDvlListBox.h"
 #include "ui/WindowLook.h"
 
-#include <QCloseEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -74,14 +73,6 @@ void TForm2::done(int result) {
 // Esc presses the one button, which is also the cancel button: the result is OK.
 void TForm2::reject() {
     accept();
-}
-
-void TForm2::closeEvent(QCloseEvent* e) {
-    if (!isVisible()) {
-        // Closed while hidden, at program end: no modal loop ends, but the table is saved.
-        FormClose();
-    }
-    QDialog::closeEvent(e);
 }
 
 void TForm2::showEvent(QShowEvent* e) {

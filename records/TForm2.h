@@ -31,6 +31,9 @@ public:
     std::function<void(const QString& text)> ShowMessage;
 
     void FormCreate();
+    // Saves the table; a failure shows the message. Runs at every close of the window and,
+    // called by the main window's own close, once more at program end.
+    void FormClose();
     void Refill();
     // The end of a game with this score: a name and a place in the table if it
     // qualifies, then the table shown.
@@ -41,12 +44,9 @@ public:
 protected:
     void done(int result) override;
     void reject() override;
-    void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
 private:
-    void FormClose();
-
     QWidget* mainWindow_;
     RecordsFile file_;
 };
