@@ -43,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The image reads back into the same table.
     const auto image = table.Image();
     static_assert(image.size() == 560);
+    for (std::size_t at = 0; at < image.size(); at += dvl::RecordEntry::kSize) {
+        Require(image[at] <= dvl::RecordEntry::kMaxName); // every entry written is valid
+    }
     dvl::RecordsTable again;
     again.ReadImage(image);
     Require(again.Image() == image);

@@ -237,10 +237,22 @@ TEST_F(E2e, PlayerClearsTheBoardAndEntersARecord) {
     EXPECT_EQ(game.Strays().join(' ').toStdString(), "") << "files in the working directory";
 }
 
-TEST_F(E2e, EscClosesTheProgram) {
+// Esc ends the program and saves the records, also after the records window has been
+// shown and closed, and with "records.dvl" deleted from outside in the meantime.
+TEST_F(E2e, EscClosesTheProgramAndSavesTheRecords) {
     ASSERT_TRUE(WaitNewGame());
+    game.Key(QStringLiteral("ctrl+r"));
+    const qint64 pid = game.ProcessId();
+    const QString records = dvl::e2e::WaitWindow(pid, QStringLiteral("^Таблица Рекордов$"));
+    ASSERT_FALSE(records.isEmpty()) << "Ctrl+R shows no records window";
+    dvl::e2e::SendKey(records, QStringLiteral("Return"));
+    ASSERT_TRUE(dvl::e2e::Wait([&] {
+        return dvl::e2e::FindWindows(pid, QStringLiteral("^Таблица Рекордов$")).isEmpty();
+    })) << "Enter did not close the records window";
+    ASSERT_TRUE(QFile::remove(game.Path(kRecords)));
     game.Key(QStringLiteral("Escape"));
     EXPECT_EQ(game.WaitExit(5000), 0);
+    EXPECT_EQ(game.ReadFile(kRecords), DefaultRecords()) << "not written back at the end";
 }
 
 } // namespace
