@@ -56,7 +56,8 @@ private:
 
     QString directory_;
     Io io_ = PosixIo();
-    bool unread_ = false; // an existing file the load could not read
+    // An existing file the load could not read; cleared once a save has made the file anew.
+    mutable bool unread_ = false;
 };
 
 } // namespace dvl

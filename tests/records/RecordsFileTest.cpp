@@ -243,6 +243,11 @@ TEST_F(RecordsFileTest, DirectoryInThePlaceOfTheFile) {
     EXPECT_FALSE(file.Save(Defaults()));
     EXPECT_TRUE(QFileInfo(Path()).isDir());
     EXPECT_EQ(Others(), QStringList());
+    // Gone from outside: made anew, and from then on saved as the game's own.
+    ASSERT_TRUE(QDir(dir.path()).rmdir("records.dvl"));
+    EXPECT_TRUE(file.Save(Defaults()));
+    EXPECT_TRUE(file.Save(MakeTable({3})));
+    EXPECT_EQ(Get(), Bytes(MakeTable({3})));
 }
 
 // Another game in the same directory may be in the middle of a save: a load removes only
