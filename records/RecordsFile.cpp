@@ -269,9 +269,9 @@ bool RecordsFile::Save(const RecordsTable& table) const {
         return false;
     }
 
+    unread_ = false;
     // The rename lasts a power cut only once the directory is on disk. The bytes are in
     // place already, so a directory that cannot be opened or synced is no failure.
-    unread_ = false;
     const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         [[maybe_unused]] const int synced = io_.fsync(dirFd);
