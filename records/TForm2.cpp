@@ -17,6 +17,7 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
     setFont(DefaultFont());
     setFixedSize(218, 226);
     setModal(true);
+    KeepFrame(this, mainWindow_);
 
     DvlListBox1 = new TDvlListBox(this);
     DvlListBox1->setObjectName(QStringLiteral("DvlListBox1"));
@@ -82,11 +83,6 @@ void TForm2::closeEvent(QCloseEvent* e) {
         FormClose();
     }
     QDialog::closeEvent(e);
-}
-
-void TForm2::showEvent(QShowEvent* e) {
-    CentreOver(this, mainWindow_);
-    QDialog::showEvent(e);
 }
 
 } // namespace dvl

@@ -42,7 +42,6 @@ protected:
     void done(int result) override;
     void reject() override;
     void closeEvent(QCloseEvent* e) override;
-    void showEvent(QShowEvent* e) override;
 
 private:
     void FormClose();

@@ -1,0 +1,30 @@
+#pragma once
+
+// What only an X11 window manager is told or asked: the Motif hints that say
+// which decorations and functions a window gets, and the frame it will add.
+// Elsewhere (Wayland, offscreen) these do nothing.
+
+#include <QMargins>
+#include <optional>
+
+class QWidget;
+
+namespace dvl::x11 {
+
+// The Motif hint bits the game uses.
+inline constexpr unsigned kFuncMove = 1u << 2;
+inline constexpr unsigned kFuncMinimize = 1u << 3;
+inline constexpr unsigned kFuncClose = 1u << 5;
+inline constexpr unsigned kDecorBorder = 1u << 1;
+inline constexpr unsigned kDecorTitle = 1u << 3;
+inline constexpr unsigned kDecorMenu = 1u << 4;
+inline constexpr unsigned kDecorMinimize = 1u << 5;
+
+// Writes _MOTIF_WM_HINTS with both fields set; the window must exist natively.
+void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations);
+
+// The frame the window manager gives (or will give) `w`, asked before the
+// window is mapped; nothing when no window manager answers.
+std::optional<QMargins> FrameExtents(QWidget* w);
+
+} // namespace dvl::x11
