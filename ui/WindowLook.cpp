@@ -44,29 +44,50 @@ void PaintBackground(QWidget* w, QColor colour) {
     w->setAutoFillBackground(true);
 }
 
-void CentreOver(QWidget* w, const QWidget* over) {
+namespace {
+
+QMargins Margins(const QRect& client, const QRect& frame) {
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+// Qt learns a frame only once the window manager has framed the mapped window,
+// and may not learn it at all when it started before the manager: the
+// manager's own word comes first.
+std::optional<QMargins> KnownFrame(const QWidget* w) {
+    if (!w->testAttribute(Qt::WA_Mapped)) {
+        return x11::AskFrameExtents(w);
+    }
+    if (auto extents = x11::FrameExtents(w)) {
+        return extents;
+    }
+    const QMargins qt = Margins(w->geometry(), w->frameGeometry());
+    return qt.isNull() ? std::nullopt : std::optional<QMargins>(qt);
+}
+
+// Centres and says whether the frame was known.
+bool Centre(QWidget* w, const QWidget* over) {
     QRect area;
     if (over) {
-        area = over->frameGeometry();
+        area = over->geometry().marginsAdded(KnownFrame(over).value_or(QMargins()));
     } else if (const QScreen* screen = w->screen()) {
         area = screen->availableGeometry();
     } else {
-        return;
+        return true;
     }
-    const QRect client = w->geometry();
-    const QRect known = w->frameGeometry();
-    QMargins margins(client.left() - known.left(), client.top() - known.top(),
-                     known.right() - client.right(), known.bottom() - client.bottom());
-    if (!w->testAttribute(Qt::WA_Mapped)) {
-        // Qt learns a frame only once the window manager has framed the mapped
-        // window; before the first showing it knows none.
-        margins = x11::FrameExtents(w).value_or(margins);
-    }
-    QRect frame = client.marginsAdded(margins);
+    const std::optional<QMargins> margins = KnownFrame(w);
+    QRect frame = w->geometry().marginsAdded(margins.value_or(QMargins()));
     frame.moveCenter(area.center());
-    // The client's place, not the frame's: Qt moves a frame it does not know yet
-    // as if it were none.
-    w->setGeometry(frame.marginsRemoved(margins));
+    // The client's place, not the frame's: Qt places a frame it does not know
+    // yet as if there were none.
+    w->setGeometry(frame.marginsRemoved(margins.value_or(QMargins())));
+    return margins.has_value();
+}
+
+} // namespace
+
+void CentreOver(QWidget* w, const QWidget* over) {
+    Centre(w, over);
 }
 
 namespace {
@@ -92,7 +113,16 @@ void WriteFrameHints(QWidget* w) {
 
 class FrameKeeper : public QObject {
 public:
-    FrameKeeper(QWidget* w, const QWidget* over) : QObject(w), over_(over) {}
+    FrameKeeper(QWidget* w, const QWidget* over) : QObject(w), over_(over) {
+        // The manager could not say before mapping (or was still starting):
+        // centre again once the frame is there.
+        x11::WatchFrameExtents(w, [this, w] {
+            if (unframed_) {
+                unframed_ = false;
+                Centre(w, over_);
+            }
+        });
+    }
 
     bool eventFilter(QObject* o, QEvent* e) override {
         auto* w = static_cast<QWidget*>(o);
@@ -100,7 +130,7 @@ public:
             // Sent before the window is mapped: the hints and the place count from the start.
             WriteFrameHints(w);
             if (over_ || !placed_) {
-                CentreOver(w, over_);
+                unframed_ = !Centre(w, over_);
                 placed_ = true;
             }
         } else if (e->type() == QEvent::WindowStateChange) {
@@ -121,6 +151,7 @@ public:
 private:
     const QWidget* over_;
     bool placed_ = false;
+    bool unframed_ = false;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ui/X11Frame.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QWidget>
 #include <chrono>
@@ -50,6 +51,15 @@ xcb_window_t Root(xcb_connection_t* c, xcb_window_t w) {
     return root;
 }
 
+std::optional<QMargins> Read(xcb_connection_t* c, xcb_window_t w) {
+    const std::vector<uint32_t> v =
+        Cardinals(c, w, Atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4);
+    if (v.size() != 4) {
+        return std::nullopt;
+    }
+    return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom
+}
+
 } // namespace
 
 void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations) {
@@ -65,22 +75,19 @@ void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations) {
     xcb_flush(c);
 }
 
-std::optional<QMargins> FrameExtents(QWidget* w) {
+std::optional<QMargins> FrameExtents(const QWidget* w) {
+    xcb_connection_t* c = Connection();
+    return c ? Read(c, xcb_window_t(w->winId())) : std::nullopt;
+}
+
+std::optional<QMargins> AskFrameExtents(const QWidget* w) {
     xcb_connection_t* c = Connection();
     if (!c) {
         return std::nullopt;
     }
     const auto window = xcb_window_t(w->winId());
-    const xcb_atom_t extents = Atom(c, "_NET_FRAME_EXTENTS");
-    const auto read = [&]() -> std::optional<QMargins> {
-        const std::vector<uint32_t> v = Cardinals(c, window, extents, XCB_ATOM_CARDINAL, 4);
-        if (v.size() != 4) {
-            return std::nullopt;
-        }
-        return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom
-    };
     // A window shown before keeps what its manager last said.
-    if (auto known = read()) {
+    if (auto known = Read(c, window)) {
         return known;
     }
     const xcb_window_t root = Root(c, window);
@@ -104,7 +111,7 @@ std::optional<QMargins> FrameExtents(QWidget* w) {
     // The manager answers at once; a hung one must not hang the game.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
     do {
-        if (auto answer = read()) {
+        if (auto answer = Read(c, window)) {
             return answer;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -112,10 +119,53 @@ std::optional<QMargins> FrameExtents(QWidget* w) {
     return std::nullopt;
 }
 
+namespace {
+
+class ExtentsWatch : public QObject, public QAbstractNativeEventFilter {
+public:
+    ExtentsWatch(QWidget* w, xcb_atom_t extents, std::function<void()> changed)
+        : QObject(w), w_(w), extents_(extents), changed_(std::move(changed)) {
+        qGuiApp->installNativeEventFilter(this);
+    }
+    ~ExtentsWatch() override { qGuiApp->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") {
+            return false;
+        }
+        const auto* e = static_cast<const xcb_generic_event_t*>(message);
+        if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+            const auto* p = static_cast<const xcb_property_notify_event_t*>(message);
+            if (p->atom == extents_ && w_->internalWinId() == WId(p->window)) {
+                changed_();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* w_;
+    xcb_atom_t extents_;
+    std::function<void()> changed_;
+};
+
+} // namespace
+
+void WatchFrameExtents(QWidget* w, std::function<void()> changed) {
+    if (xcb_connection_t* c = Connection()) {
+        new ExtentsWatch(w, Atom(c, "_NET_FRAME_EXTENTS"), std::move(changed));
+    }
+}
+
 #else
 
+void WatchFrameExtents(QWidget*, std::function<void()>) {}
+
 void SetMotifHints(QWidget*, unsigned, unsigned) {}
-std::optional<QMargins> FrameExtents(QWidget*) {
+std::optional<QMargins> FrameExtents(const QWidget*) {
+    return std::nullopt;
+}
+std::optional<QMargins> AskFrameExtents(const QWidget*) {
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 // Elsewhere (Wayland, offscreen) these do nothing.
 
 #include <QMargins>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -23,8 +24,16 @@ inline constexpr unsigned kDecorMinimize = 1u << 5;
 // Writes _MOTIF_WM_HINTS with both fields set; the window must exist natively.
 void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations);
 
-// The frame the window manager gives (or will give) `w`, asked before the
-// window is mapped; nothing when no window manager answers.
-std::optional<QMargins> FrameExtents(QWidget* w);
+// The frame the window manager has given `w` (_NET_FRAME_EXTENTS); nothing
+// when it has said none. Qt's own idea of it can be none for a while after a
+// window manager has started.
+std::optional<QMargins> FrameExtents(const QWidget* w);
+// The same for a window not yet mapped: asks the window manager what frame it
+// will give, and waits briefly for the answer.
+std::optional<QMargins> AskFrameExtents(const QWidget* w);
+
+// Calls `changed` each time the window manager sets `w`'s frame extents, for
+// as long as `w` lives.
+void WatchFrameExtents(QWidget* w, std::function<void()> changed);
 
 } // namespace dvl::x11
