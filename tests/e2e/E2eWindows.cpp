@@ -155,6 +155,13 @@ void AskFullScreen(const QString& window) {
     }
 }
 
+void AskClose(const QString& window) {
+    DisplayPtr d = Open();
+    if (d) {
+        SendToRoot(d.get(), Id(window), "_NET_CLOSE_WINDOW", CurrentTime, 2);
+    }
+}
+
 void AskMinimise(const QString& window) {
     DisplayPtr d = Open();
     if (d) {

@@ -40,5 +40,7 @@ void ForgetWindowManager();
 // Asks the window manager, as a pager or a key binding would.
 void AskFullScreen(const QString& window);
 void AskMinimise(const QString& window);
+// The close a title-bar button or Alt+F4 would give.
+void AskClose(const QString& window);
 
 } // namespace dvl::e2e
