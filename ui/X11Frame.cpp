@@ -114,7 +114,7 @@ std::optional<QMargins> AskFrameExtents(const QWidget* w) {
         if (auto answer = Read(c, window)) {
             return answer;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
     } while (std::chrono::steady_clock::now() < until);
     return std::nullopt;
 }
