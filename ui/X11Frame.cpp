@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -54,7 +55,8 @@ xcb_window_t Root(xcb_connection_t* c, xcb_window_t w) {
 std::optional<QMargins> Read(xcb_connection_t* c, xcb_window_t w) {
     const std::vector<uint32_t> v =
         Cardinals(c, w, Atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4);
-    if (v.size() != 4) {
+    // A frame wider than any screen is no answer to place a window by.
+    if (v.size() != 4 || *std::max_element(v.begin(), v.end()) > 4096) {
         return std::nullopt;
     }
     return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom
