@@ -18,6 +18,7 @@ TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow
     setFont(DefaultFont());
     setFixedSize(233, 148);
     setModal(true);
+    KeepFrame(this, mainWindow_);
     PaintBackground(this, QColor(0, 0, 128));
 
     picture_ = new QLabel(this);
@@ -45,7 +46,6 @@ void TForm3::showEvent(QShowEvent* e) {
     if (picture_->pixmap().isNull()) {
         picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
     }
-    CentreOver(this, mainWindow_);
     QDialog::showEvent(e);
 }
 

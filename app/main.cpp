@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     form1.SetAboutWindow(&form3);
 
     form1.adjustSize(); // the fixed size, before centring on it
-    dvl::CentreOver(&form1, nullptr);
+    dvl::KeepFrame(&form1, nullptr);
 #ifdef DVL_QUIT_AFTER_FIRST_PAINT
     new dvl::bench::QuitAfterFirstPaint(form1.BoardWidget());
 #endif

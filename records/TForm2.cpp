@@ -16,6 +16,7 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
     setFont(DefaultFont());
     setFixedSize(218, 226);
     setModal(true);
+    KeepFrame(this, mainWindow_);
 
     DvlListBox1 = new TDvlListBox(this);
     DvlListBox1->setObjectName(QStringLiteral("DvlListBox1"));
@@ -73,11 +74,6 @@ void TForm2::done(int result) {
 // Esc presses the one button, which is also the cancel button: the result is OK.
 void TForm2::reject() {
     accept();
-}
-
-void TForm2::showEvent(QShowEvent* e) {
-    CentreOver(this, mainWindow_);
-    QDialog::showEvent(e);
 }
 
 } // namespace dvl

@@ -44,7 +44,6 @@ public:
 protected:
     void done(int result) override;
     void reject() override;
-    void showEvent(QShowEvent* e) override;
 
 private:
     QWidget* mainWindow_;

@@ -1,6 +1,7 @@
 #include "ui/WindowLook.h"
 
 #include "core/Guard.h"
+#include "ui/X11Frame.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPalette>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <cstdio>
 
 namespace dvl {
@@ -42,18 +44,120 @@ void PaintBackground(QWidget* w, QColor colour) {
     w->setAutoFillBackground(true);
 }
 
-void CentreOver(QWidget* w, const QWidget* over) {
+namespace {
+
+QMargins Margins(const QRect& client, const QRect& frame) {
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+// Qt learns a frame only once the window manager has framed the mapped window,
+// and may not learn it at all when it started before the manager: the
+// manager's own word comes first.
+std::optional<QMargins> KnownFrame(const QWidget* w) {
+    if (!w->testAttribute(Qt::WA_Mapped)) {
+        return x11::AskFrameExtents(w);
+    }
+    if (auto extents = x11::FrameExtents(w)) {
+        return extents;
+    }
+    const QMargins qt = Margins(w->geometry(), w->frameGeometry());
+    return qt.isNull() ? std::nullopt : std::optional<QMargins>(qt);
+}
+
+// Centres and says whether the frame was known.
+bool Centre(QWidget* w, const QWidget* over) {
     QRect area;
     if (over) {
-        area = over->frameGeometry();
+        area = over->geometry().marginsAdded(KnownFrame(over).value_or(QMargins()));
     } else if (const QScreen* screen = w->screen()) {
         area = screen->availableGeometry();
     } else {
-        return;
+        return true;
     }
-    QRect frame = w->frameGeometry();
+    const std::optional<QMargins> margins = KnownFrame(w);
+    QRect frame = w->geometry().marginsAdded(margins.value_or(QMargins()));
     frame.moveCenter(area.center());
-    w->move(frame.topLeft());
+    // The client's place, not the frame's: Qt places a frame it does not know
+    // yet as if there were none.
+    w->setGeometry(frame.marginsRemoved(margins.value_or(QMargins())));
+    return margins.has_value();
+}
+
+} // namespace
+
+void CentreOver(QWidget* w, const QWidget* over) {
+    Centre(w, over);
+}
+
+namespace {
+
+// Qt writes the Motif functions but, for a title bar without buttons, leaves
+// the decorations to the window manager, which then draws its own buttons.
+void WriteFrameHints(QWidget* w) {
+    const Qt::WindowFlags flags = w->windowFlags();
+    unsigned functions = x11::kFuncMove;
+    unsigned decorations = x11::kDecorBorder | x11::kDecorTitle;
+    if (flags & Qt::WindowSystemMenuHint) {
+        decorations |= x11::kDecorMenu;
+    }
+    if (flags & Qt::WindowMinimizeButtonHint) {
+        functions |= x11::kFuncMinimize;
+        decorations |= x11::kDecorMinimize;
+    }
+    if (flags & Qt::WindowCloseButtonHint) {
+        functions |= x11::kFuncClose;
+    }
+    x11::SetMotifHints(w, functions, decorations);
+}
+
+class FrameKeeper : public QObject {
+public:
+    FrameKeeper(QWidget* w, const QWidget* over) : QObject(w), over_(over) {
+        // The manager could not say before mapping (or was still starting):
+        // centre again once the frame is there.
+        x11::WatchFrameExtents(w, [this, w] {
+            if (unframed_) {
+                unframed_ = false;
+                Centre(w, over_);
+            }
+        });
+    }
+
+    bool eventFilter(QObject* o, QEvent* e) override {
+        auto* w = static_cast<QWidget*>(o);
+        if (e->type() == QEvent::Show && !e->spontaneous()) {
+            // Sent before the window is mapped: the hints and the place count from the start.
+            WriteFrameHints(w);
+            if (over_ || !placed_) {
+                unframed_ = !Centre(w, over_);
+                placed_ = true;
+            }
+        } else if (e->type() == QEvent::WindowStateChange) {
+            // The board keeps its size, and a modal window minimised would leave
+            // the game blocked with nothing on screen.
+            Qt::WindowStates refused = Qt::WindowFullScreen | Qt::WindowMaximized;
+            if (w->isModal()) {
+                refused |= Qt::WindowMinimized;
+            }
+            if (w->windowState() & refused) {
+                QTimer::singleShot(
+                    0, w, [w, refused] { w->setWindowState(w->windowState() & ~refused); });
+            }
+        }
+        return false;
+    }
+
+private:
+    const QWidget* over_;
+    bool placed_ = false;
+    bool unframed_ = false;
+};
+
+} // namespace
+
+void KeepFrame(QWidget* w, const QWidget* over) {
+    w->installEventFilter(new FrameKeeper(w, over));
 }
 
 QStatusBar* MakeStatusBar(QWidget* parent, QLabel*& text) {

@@ -1,6 +1,7 @@
 #include "tests/e2e/E2eHarness.h"
 
 #include "tests/e2e/E2eLooks.h"
+#include "tests/e2e/E2eWindows.h"
 #include "ui/WindowLook.h"
 
 #include <QDir>
@@ -180,18 +181,8 @@ QString WaitWindow(qint64 pid, const QString& name, int timeoutMs) {
 }
 
 QRect WindowGeometry(const QString& window) {
-    int values[4] = {-1, -1, -1, -1};
-    const QByteArray shell =
-        RunTool(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window});
-    for (const QByteArray& line : shell.split('\n')) {
-        const char* keys[4] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
-        for (int k = 0; k < 4; ++k) {
-            if (line.startsWith(keys[k])) {
-                values[k] = line.mid(int(qstrlen(keys[k]))).toInt();
-            }
-        }
-    }
-    return values[2] > 0 ? QRect(values[0], values[1], values[2], values[3]) : QRect();
+    // Not xdotool's geometry: under a window manager it adds the frame's offset again.
+    return FrameOf(window).client;
 }
 
 void SendKey(const QString& window, const QString& key) {

@@ -52,7 +52,7 @@ bool Wait(const std::function<bool()>& done, int timeoutMs = kWaitMs);
 QStringList FindWindows(qint64 pid, const QString& name);
 // Waits for such a window; its id, or an empty string when none showed in time.
 QString WaitWindow(qint64 pid, const QString& name, int timeoutMs = kWaitMs);
-// On the screen, no frame without a window manager; empty when unknown.
+// The client on the screen, without the window manager's frame; empty when unknown.
 QRect WindowGeometry(const QString& window);
 // No window manager gives a window focus, so keys need it given.
 void SendKey(const QString& window, const QString& key);
@@ -68,7 +68,7 @@ public:
 
     QString WindowId() const { return window_; }
     qint64 ProcessId() const { return process_.processId(); }
-    QRect Geometry() const { return geometry_; } // on the screen, no frame without a WM
+    QRect Geometry() const { return geometry_; } // the client on the screen
     int MenuHeight() const { return geometry_.height() - kClientHeight; }
 
     // The window, the board (618 x 424) and the status bar, cut from one screenshot.
