@@ -1,5 +1,5 @@
 // «Фрукты»'s card back: a deep green field with a woven pattern under a gold
-// frame, and a medallion in which a pair of cherries hangs from a twig.
+// frame, and a medallion holding an apple blossom.
 
 #include "tools/gen/SkinArtParts.h"
 
@@ -58,25 +58,30 @@ void DrawOrchardBack(Canvas& c) {
     }
     c.Fill(Outline(Grow(card, -0.6), 0.6), Hex(0xC9A040));
 
-    // Medallion: a cream disc with the cherries, in a gold ring set with beads.
+    // Medallion: a cream disc in a gold ring set with beads.
     const Sdf disc = Circle(o, 27);
     c.Soft(Moved(disc, {1, 1.8}), 3, Hex(0x001006), 0.6);
     c.Fill(disc, Radial({46, 42}, 30, Hex(0xFFF8E6), Hex(0xE8D6A8)));
-    const Rgb stem = Hex(0x4E6B1E);
-    std::vector<Vec> left;
-    std::vector<Vec> right;
-    AppendCubic(left, {54, 28}, {46, 36}, {40, 44}, {39, 56}, 12);
-    AppendCubic(right, {54, 28}, {56, 38}, {60, 46}, {61, 54}, 12);
-    c.Fill(Union(Polyline(left, 1.0), Polyline(right, 1.0)), stem);
-    const Sdf leaf = LeafShape({54, 28}, 15, 4.5, -0.35);
-    c.Fill(leaf, Linear({54, 24}, {68, 26}, Hex(0x7CC042), Hex(0x3E7A1E)));
-    c.Fill(Capsule({55, 27.6}, {67, 23.4}, 0.4), Hex(0x2E5A14), 0.8);
-    for (const Vec& at : {Vec{38, 62}, Vec{62, 60}}) {
-        const Sdf cherry = Circle(at, 8.5);
-        c.Soft(Moved(cherry, {0.8, 1.4}), 1.6, Hex(0x3A0A0A), 0.4);
-        c.Fill(cherry, Radial({at.x - 3, at.y - 3}, 11, Hex(0xF0414E), Hex(0x7A0A1E)));
-        c.Soft(Ellipse({at.x - 3, at.y - 3.5}, 2.6, 1.8), 1.4, {1, 1, 1}, 0.8, cherry);
-        c.Fill(Outline(cherry, 0.5), Hex(0x4A0612));
+    // An apple blossom between two leaves: no fruit, so that the back is
+    // never mistaken for a face.
+    for (const double angle : {-kPi * 0.8, -kPi * 0.2 + 0.1, kPi * 0.55}) {
+        const Vec base = Polar(o, 6, angle);
+        const Sdf leaf = LeafShape(base, 21, 5, angle);
+        c.Fill(leaf, Linear(base, Polar(base, 21, angle), Hex(0x86C64A), Hex(0x3E7A1E)));
+        c.Fill(Capsule(base, Polar(base, 18, angle), 0.4), Hex(0x2E5A14), 0.8);
+    }
+    for (int i = 0; i < 5; ++i) {
+        const double a = -kPi / 2 + 2 * kPi * i / 5;
+        const Sdf petal = Circle(Polar(o, 9.5, a), 8);
+        c.Soft(Moved(petal, {0.6, 1.0}), 1.4, Hex(0x5A2030), 0.25);
+        c.Fill(petal, Radial(Polar(o, 4, a), 14, Hex(0xFFFFFF), Hex(0xF4A6BC)));
+        c.Fill(Outline(petal, 0.4), Hex(0xC46A84), 0.7);
+    }
+    c.Fill(Circle(o, 4.2), Radial(o, 4.2, Hex(0xFFF2A0), Hex(0xE0A020)));
+    for (int i = 0; i < 10; ++i) {
+        const double a = 2 * kPi * i / 10;
+        c.Fill(Capsule(Polar(o, 2, a), Polar(o, 6.5, a), 0.3), Hex(0xB07A10), 0.8);
+        c.Fill(Circle(Polar(o, 6.8, a), 0.8), Hex(0xF2C030));
     }
 
     const Sdf ring = Outline(Circle(o, 25.3), 1.9);
