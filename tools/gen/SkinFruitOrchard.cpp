@@ -39,12 +39,8 @@ void DrawApple(Canvas& c) {
                                           {38, 24}},
                                          8));
     DrawEmblem(c, apple, red, Ellipse({34, 42}, 6, 9));
-    // Streaks of a lighter red and a few freckles.
-    for (int i = 0; i < 4; ++i) {
-        const double x = 56 + 6.0 * i;
-        c.Soft(Capsule({x, 34 + 3.0 * i}, {x - 4, 74 - 2.0 * i}, 0.8), 1.6, Hex(0xF26A50), 0.35,
-               apple);
-    }
+    // A warmer glow on the sunny side, and a few freckles.
+    c.Soft(Ellipse({66, 56}, 9, 16), 8, Hex(0xF25A40), 0.3, apple);
     for (const Vec& p : {Vec{60, 44}, Vec{70, 50}, Vec{56, 66}, Vec{44, 72}, Vec{64, 74}}) {
         c.Fill(Circle(p, 0.7), Hex(0xF8D890), 0.8);
     }
