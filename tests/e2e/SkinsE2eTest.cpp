@@ -214,6 +214,9 @@ TEST_F(SkinsE2e, MenuListsSkinsInNameOrderAndDigitsChooseThem) {
     const QByteArray bytes = sea.readAll();
     broken.write(bytes.left(bytes.size() / 2));
     broken.close();
+    // The player's own skin under the name of one that comes with the game: a
+    // launcher must leave it as it is.
+    ASSERT_TRUE(QFile::copy(game.Path("sea.iml"), game.Path("Фрукты.iml")));
 
     QString error;
     ASSERT_TRUE(game.Start(error)) << qPrintable(error);
@@ -223,11 +226,10 @@ TEST_F(SkinsE2e, MenuListsSkinsInNameOrderAndDigitsChooseThem) {
     const QImage zebra = BackOf(game.Path("Zebra.IML"));
     ASSERT_TRUE(WaitDeal(builtin)) << "the game did not start with its own skin";
 
-    // A launcher brings the bundled skins too; their Cyrillic names sort last.
+    // A launcher brings the bundled skins it finds missing; Cyrillic names sort last.
     QStringList names{"Autumn", "broken", "default", "sea", "Zebra"};
-    if (dvl::e2e::StartedByLauncher()) {
-        names << BundledCaptions();
-    }
+    names << (dvl::e2e::StartedByLauncher() ? BundledCaptions() : QStringList{"Фрукты"});
+    EXPECT_TRUE(game.ReadFile("Фрукты.iml") == bytes) << "the player's Фрукты.iml was replaced";
     const qint64 pid = game.ProcessId();
     const Menus menus(names);
     QRect skinsMenu;
@@ -246,6 +248,8 @@ TEST_F(SkinsE2e, MenuListsSkinsInNameOrderAndDigitsChooseThem) {
     SaveArtefact(s.window, QStringLiteral("skin-chosen.png"));
     EXPECT_TRUE(chosen) << "1 is Autumn";
     EXPECT_TRUE(Choose("3", builtin)) << "3 is default";
+    EXPECT_TRUE(Choose(QString::number(names.indexOf("Фрукты") + 1), seaBack))
+        << "the player's Фрукты";
     ASSERT_TRUE(Choose("4", seaBack)) << "4 is sea";
 
     // 2, the damaged file: an error box, and the board keeps sea.
