@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs «Двойлики» on Debian 12.
 #   ./dvoyliki.sh run    install what is missing, build a release build, start the game
+#                        through its launcher, its files in build/play/dvoyliki
 #   ./dvoyliki.sh test   install what is missing, build, run every test and the fuzz smoke runs
 #   ./dvoyliki.sh package  install what is missing, build the Debian package, print its path
 set -euo pipefail
@@ -48,10 +49,13 @@ build() {
     cmake --build --preset "$preset" -j "$(ncpu)"
 }
 
+# The game installed into build/run and started by its launcher, as the desktop
+# menu starts it: its files, and the skins that come with it, in build/play/dvoyliki.
 cmd_run() {
     install_missing "${build_packages[@]}"
     build release
-    exec build/release/app/dvoyliki
+    cmake --install build/release --prefix "$here/build/run" >/dev/null
+    XDG_DATA_HOME="$here/build/play" exec "$here/build/run/bin/dvoyliki-launcher"
 }
 
 fuzz_smoke() {
@@ -72,7 +76,7 @@ fuzz_smoke() {
 build_package() {
     say "Building the package"
     cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-        -DDVL_BUILD_TESTS=OFF >/dev/null
+        -DCMAKE_INSTALL_PREFIX=/usr -DDVL_BUILD_TESTS=OFF >/dev/null
     cmake --build build/package -j "$(ncpu)"
     rm -f build/package/dvoyliki_*.deb
     (cd build/package && cpack -G DEB)
@@ -105,7 +109,8 @@ package_round_trip() {
     local want=(/usr/bin/dvoyliki /usr/bin/dvoyliki-launcher /usr/bin/dvoyliki-skin
                 "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml"
                 "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man6/dvoyliki.6.gz
-                /usr/share/man/man6/dvoyliki-launcher.6.gz /usr/share/man/man1/dvoyliki-skin.1.gz)
+                /usr/share/man/man6/dvoyliki-launcher.6.gz /usr/share/man/man1/dvoyliki-skin.1.gz
+                "/usr/share/dvoyliki/skins/Зима.iml" "/usr/share/dvoyliki/skins/Фрукты.iml")
     for size in 16 24 32 48 64 128 256; do
         want+=("/usr/share/icons/hicolor/${size}x$size/apps/$id.png")
     done

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 #include <cerrno>
@@ -199,6 +200,23 @@ QString Launcher() {
 }
 
 } // namespace
+
+bool StartedByLauncher() {
+    return !Launcher().isEmpty();
+}
+
+QStringList BundledSkins() {
+    const QString dir =
+        StartedByLauncher()
+            ? QFileInfo(Launcher()).dir().filePath(QStringLiteral("../share/dvoyliki/skins"))
+            : QStringLiteral(DVL_SOURCE_DIR "/assets/skins");
+    QStringList paths;
+    for (const QFileInfo& f :
+         QDir(dir).entryInfoList({QStringLiteral("*.iml")}, QDir::Files, QDir::Name)) {
+        paths << f.absoluteFilePath();
+    }
+    return paths;
+}
 
 Game::~Game() {
     if (process_.state() != QProcess::NotRunning) {

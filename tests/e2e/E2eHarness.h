@@ -59,6 +59,12 @@ void SendKey(const QString& window, const QString& key);
 // Presses keys by keysym name, e.g. "Cyrillic_TE", giving each a keycode first.
 bool PressKeys(const QString& window, const QStringList& keysyms);
 
+// The skin files that come with the game: beside an installed launcher's game,
+// in share/dvoyliki/skins; otherwise the repository's own.
+QStringList BundledSkins();
+// Whether the game is started by a launcher, which brings the bundled skins itself.
+bool StartedByLauncher();
+
 // One run of the game in a fresh working directory.
 class Game {
 public:

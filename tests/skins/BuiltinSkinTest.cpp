@@ -1,16 +1,20 @@
 #include "skins/BuiltinSkin.h"
 
+#include "skins/SkinDiscovery.h"
 #include "skins/TDvlImageList.h"
 #include "tests/skins/TestPictures.h"
 #include "tools/gen/Raster.h"
 #include "tools/gen/SkinArt.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -18,8 +22,10 @@ namespace {
 constexpr int kSize = 100;
 constexpr int kPictures = 13;
 
-std::vector<std::uint8_t> CommittedRecord() {
-    QFile file(QStringLiteral(DVL_SOURCE_DIR "/assets/builtin-skin.rec"));
+using dvl::art::SkinKind;
+
+std::vector<std::uint8_t> Committed(const QString& name) {
+    QFile file(QStringLiteral(DVL_SOURCE_DIR "/assets/") + name);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
@@ -31,6 +37,16 @@ std::vector<std::uint8_t> CommittedRecord() {
 const std::vector<std::uint8_t>& GeneratedRecord() {
     static const std::vector<std::uint8_t> record = dvl::art::BuiltinSkinRecord();
     return record;
+}
+
+// Each test runs in a process of its own: draw only the strips it looks at.
+const QImage& Strip(SkinKind kind) {
+    static std::unique_ptr<QImage> strips[3];
+    std::unique_ptr<QImage>& strip = strips[int(kind)];
+    if (!strip) {
+        strip = std::make_unique<QImage>(dvl::art::DrawSkinStrip(kind));
+    }
+    return *strip;
 }
 
 QImage Picture(const QImage& strip, int i) {
@@ -91,7 +107,7 @@ double Distance(Colour a, Colour b) {
 }
 
 TEST(BuiltinSkinRecord, CommittedRecordIsWhatTheGeneratorDraws) {
-    const std::vector<std::uint8_t> committed = CommittedRecord();
+    const std::vector<std::uint8_t> committed = Committed(QStringLiteral("builtin-skin.rec"));
     ASSERT_FALSE(committed.empty()) << "assets/builtin-skin.rec is missing or empty";
     EXPECT_TRUE(committed == GeneratedRecord())
         << "assets/builtin-skin.rec is not what the artwork generator draws; rerun it with "
@@ -119,20 +135,56 @@ TEST(BuiltinSkinRecord, LoadsAsOneItemOfThirteenPictures) {
     EXPECT_TRUE(item.Strip().convertToFormat(QImage::Format_RGB32) == drawn);
 }
 
-class BuiltinSkinArt : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { strip_ = new QImage(dvl::art::DrawSkinStrip()); }
-    static void TearDownTestSuite() { delete strip_; }
-    static QImage* strip_;
-};
-QImage* BuiltinSkinArt::strip_ = nullptr;
+// The skins that come in the box: what the generator draws, listed after
+// "default" under their own names, and dealt with as they were drawn.
+TEST(BoxSkinFiles, CommittedFilesAreWhatTheGeneratorDrawsAndListAfterDefault) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const dvl::art::BoxSkin& skin : dvl::art::kBoxSkins) {
+        const QString name = QStringLiteral("skins/") + QString::fromUtf8(skin.fileName);
+        const std::vector<std::uint8_t> committed = Committed(name);
+        ASSERT_FALSE(committed.empty()) << "assets/" << qPrintable(name) << " is missing or empty";
+        EXPECT_TRUE(committed == dvl::art::SkinFileBytes(skin.kind))
+            << "assets/" << qPrintable(name) << " is not what the artwork generator draws; rerun "
+            << "it with `cmake --build <build dir> --target regenerate-assets`";
+        ASSERT_TRUE(QFile::copy(QStringLiteral(DVL_SOURCE_DIR "/assets/") + name,
+                                dir.filePath(QString::fromUtf8(skin.fileName))));
+        dvl::TDvlImageList list;
+        dvl::LoadSkin(list, dir.filePath(QString::fromUtf8(skin.fileName)));
+        ASSERT_EQ(list.Count(), 1);
+        dvl::test::expectStandardSkinItem(list.Item(0), kPictures);
+        EXPECT_TRUE(list.Item(0).Strip().convertToFormat(QImage::Format_RGB32) == Strip(skin.kind))
+            << skin.tag;
+    }
+    dvl::TDvlImageList builtin;
+    dvl::LoadBuiltinSkin(builtin);
+    dvl::WriteDefaultSkin(dir.path(), builtin);
+    std::vector<QString> captions;
+    for (const dvl::SkinFile& skin : dvl::ListSkins(dir.path())) {
+        captions.push_back(skin.caption);
+    }
+    EXPECT_EQ(captions, (std::vector<QString>{"default", "Зима", "Фрукты"}));
+}
 
-TEST_F(BuiltinSkinArt, IsAStripOfThirteenSquarePictures) {
+class SkinArt : public ::testing::TestWithParam<SkinKind> {
+protected:
+    const QImage* strip_ = &Strip(GetParam());
+};
+
+INSTANTIATE_TEST_SUITE_P(EverySkin, SkinArt,
+                         ::testing::Values(SkinKind::Builtin, SkinKind::Winter, SkinKind::Fruit),
+                         [](const ::testing::TestParamInfo<SkinKind>& info) {
+                             return info.param == SkinKind::Builtin  ? std::string("builtin")
+                                    : info.param == SkinKind::Winter ? std::string("winter")
+                                                                     : std::string("fruit");
+                         });
+
+TEST_P(SkinArt, IsAStripOfThirteenSquarePictures) {
     EXPECT_EQ(strip_->size(), QSize(kPictures * kSize, kSize));
     EXPECT_EQ(strip_->format(), QImage::Format_RGB32);
 }
 
-TEST_F(BuiltinSkinArt, CardCornersShowTheBlackBoard) {
+TEST_P(SkinArt, CardCornersShowTheBlackBoard) {
     for (int i = 0; i < kPictures; ++i) {
         const QImage pic = Picture(*strip_, i);
         for (const QPoint corner : {QPoint(0, 0), QPoint(99, 0), QPoint(0, 99), QPoint(99, 99)}) {
@@ -143,7 +195,7 @@ TEST_F(BuiltinSkinArt, CardCornersShowTheBlackBoard) {
     }
 }
 
-TEST_F(BuiltinSkinArt, EveryPictureDiffersFromEveryOther) {
+TEST_P(SkinArt, EveryPictureDiffersFromEveryOther) {
     for (int i = 0; i < kPictures; ++i) {
         for (int j = i + 1; j < kPictures; ++j) {
             const QImage a = Picture(*strip_, i);
@@ -156,7 +208,7 @@ TEST_F(BuiltinSkinArt, EveryPictureDiffersFromEveryOther) {
     }
 }
 
-TEST_F(BuiltinSkinArt, FacesHaveDistinctColoursOnALightCard) {
+TEST_P(SkinArt, FacesHaveDistinctColoursOnALightCard) {
     std::vector<Colour> colours;
     for (int i = 1; i < kPictures; ++i) {
         const QImage pic = Picture(*strip_, i);
@@ -175,7 +227,7 @@ TEST_F(BuiltinSkinArt, FacesHaveDistinctColoursOnALightCard) {
     }
 }
 
-TEST_F(BuiltinSkinArt, BackIsDarkAndRichUnlikeTheFaces) {
+TEST_P(SkinArt, BackIsDarkAndRichUnlikeTheFaces) {
     const QImage back = Picture(*strip_, 0);
     double grey = 0;
     for (int y = 10; y < 90; ++y) {
@@ -184,6 +236,11 @@ TEST_F(BuiltinSkinArt, BackIsDarkAndRichUnlikeTheFaces) {
     EXPECT_LT(grey / 80, 140) << "the back's field should be dark";
     for (int i = 1; i < kPictures; ++i) {
         EXPECT_GT(MeanDifference(back, Picture(*strip_, i)), 80.0) << "face " << i;
+    }
+    // Each skin's back is its own, even on a turning card.
+    const QImage builtin = Picture(Strip(SkinKind::Builtin), 0);
+    if (GetParam() != SkinKind::Builtin) {
+        EXPECT_GT(MeanDifference(Squeezed(back, 10), Squeezed(builtin, 10)), 30.0);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "tools/gen/SkinArt.h"
 
 #include "core/ByteWriter.h"
-#include "skins/TDvlImageListItem.h"
+#include "skins/TDvlImageList.h"
 #include "tools/gen/SkinArtParts.h"
 
 namespace dvl::art {
@@ -10,13 +10,27 @@ Sdf CardShape() {
     return Box({50, 50}, {49.6, 49.6}, 9);
 }
 
-void DrawFaceCard(Canvas& c, Rgb hue) {
+void DrawFaceCard(Canvas& c, Rgb hue, const CardPaper& paper) {
     const Sdf card = CardShape();
-    const Rgb ivory = Hex(0xFBF7EC);
-    c.Fill(card, Radial({36, 30}, 85, Mix(ivory, {1, 1, 1}, 0.7), Mix(Hex(0xEDE4D0), hue, 0.15)));
+    c.Fill(card,
+           Radial({36, 30}, 85, Mix(paper.light, {1, 1, 1}, 0.7), Mix(paper.shade, hue, 0.15)));
     // A thin coloured frame inside the edge helps tell squeezed cards apart.
-    c.Fill(Outline(Box({50, 50}, {43.5, 43.5}, 6), 0.5), Mix(hue, ivory, 0.25), 0.65);
-    c.Fill(Outline(Grow(card, -0.6), 0.6), Hex(0x9C917C));
+    c.Fill(Outline(Box({50, 50}, {43.5, 43.5}, 6), 0.5), Mix(hue, paper.light, 0.25), 0.65);
+    c.Fill(Outline(Grow(card, -0.6), 0.6), paper.rim);
+}
+
+std::vector<Vec> SmoothLoop(const std::vector<Vec>& pts, int steps) {
+    std::vector<Vec> out;
+    const std::size_t n = pts.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vec p0 = pts[(i + n - 1) % n];
+        const Vec p1 = pts[i];
+        const Vec p2 = pts[(i + 1) % n];
+        const Vec p3 = pts[(i + 2) % n];
+        AppendCubic(out, p1, p1 + (p2 - p0) * (1.0 / 6), p2 - (p3 - p1) * (1.0 / 6), p2, steps);
+        out.pop_back();
+    }
+    return out;
 }
 
 void DrawEmblem(Canvas& c, const Sdf& shape, Rgb base, const Sdf& highlight) {
@@ -30,34 +44,74 @@ void DrawEmblem(Canvas& c, const Sdf& shape, Rgb base, const Sdf& highlight) {
     c.Fill(Outline(shape, 0.55), Darker(base, 0.5));
 }
 
-QImage DrawSkinStrip() {
-    using Painter = void (*)(Canvas&);
-    static constexpr Painter kPainters[1 + kFaceCount] = {
+namespace {
+
+using Painter = void (*)(Canvas&);
+using Painters = Painter[1 + kFaceCount];
+
+const Painters& PaintersOf(SkinKind kind) {
+    static constexpr Painters kBuiltin = {
         DrawBack, DrawSun,  DrawHeart,     DrawFish,     DrawFlower, DrawStar, DrawMoon,
         DrawDrop, DrawLeaf, DrawSnowflake, DrawMushroom, DrawBolt,   DrawFir,
     };
+    static constexpr Painters kWinter = {
+        DrawFrostBack,  DrawSnowman,  DrawMitten,     DrawSkate,     DrawSled,
+        DrawBullfinch,  DrawIcicles,  DrawFurHat,     DrawSnowGlobe, DrawSkis,
+        DrawSleighBell, DrawTeaGlass, DrawFrozenPond,
+    };
+    static constexpr Painters kFruit = {
+        DrawOrchardBack, DrawApple,     DrawPear,       DrawCherries, DrawLemon,
+        DrawOrangeSlice, DrawGrapes,    DrawStrawberry, DrawBanana,   DrawPlum,
+        DrawWatermelon,  DrawPineapple, DrawKiwi,
+    };
+    switch (kind) {
+    case SkinKind::Winter:
+        return kWinter;
+    case SkinKind::Fruit:
+        return kFruit;
+    case SkinKind::Builtin:
+        break;
+    }
+    return kBuiltin;
+}
+
+// One item like the built-in one: "Images", 100 × 100, packed, 24-bit strip.
+std::unique_ptr<TDvlImageListItem> SkinItem(SkinKind kind) {
+    auto item = std::make_unique<TDvlImageListItem>();
+    item->SetDescription(QStringLiteral("Images"));
+    item->SetWidth(kPictureSize);
+    item->SetHeight(kPictureSize);
+    item->SetAllocBy(4);
+    item->SetMasked(false);
+    item->SetCompressed(true);
+    item->SetPixelFormat(TDvlSavePixelFormat::spfDefault);
+    item->SetPictures(1 + kFaceCount, DrawSkinStrip(kind), 24);
+    return item;
+}
+
+} // namespace
+
+QImage DrawSkinStrip(SkinKind kind) {
+    const Painters& painters = PaintersOf(kind);
     QImage strip(kPictureSize * (1 + kFaceCount), kPictureSize, QImage::Format_RGB32);
     for (int i = 0; i <= kFaceCount; ++i) {
         Canvas c(kPictureSize, kPictureSize, Hex(kBoard));
-        kPainters[i](c);
+        painters[i](c);
         c.CopyTo(strip, i * kPictureSize);
     }
     return strip;
 }
 
 std::vector<std::uint8_t> BuiltinSkinRecord() {
-    TDvlImageListItem item;
-    item.SetDescription(QStringLiteral("Images"));
-    item.SetWidth(kPictureSize);
-    item.SetHeight(kPictureSize);
-    item.SetAllocBy(4);
-    item.SetMasked(false);
-    item.SetCompressed(true);
-    item.SetPixelFormat(TDvlSavePixelFormat::spfDefault);
-    item.SetPictures(1 + kFaceCount, DrawSkinStrip(), 24);
     ByteWriter out;
-    item.WriteRecord(out);
+    SkinItem(SkinKind::Builtin)->WriteRecord(out);
     return out.take();
+}
+
+std::vector<std::uint8_t> SkinFileBytes(SkinKind kind) {
+    TDvlImageList list;
+    list.Add(SkinItem(kind));
+    return list.SaveToBytes();
 }
 
 } // namespace dvl::art
