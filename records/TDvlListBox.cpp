@@ -1,6 +1,6 @@
 #include "records/TDvlListBox.h"
 
-#include "records/HeaderAccessible.h"
+#include "records/ListAccessible.h"
 
 #include <QHeaderView>
 #include <QListView>
@@ -84,6 +84,7 @@ TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setItemDelegate(new LineDelegate(this, list_));
+    AnnounceCurrentLineOnFocus(list_);
     QPalette pal = list_->palette();
     pal.setColor(QPalette::Base, Qt::white);
     list_->setPalette(pal);

@@ -347,8 +347,14 @@ class Player:
                              5, f"the window {title!r}")
 
     def records(self):
+        start = len(self.events)
         self.key("ctrl+r")
         window = self.dialog("Таблица Рекордов")
+        # Its first line is heard, not only how many lines it has.
+        self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1
+                                  and s == "Имя: Игрок, Очки: 100"
+                                  for k, s, d, _ in self.events[start:]),
+                      5, "the first record heard")
         found = []
 
         def walk(o):

@@ -1,10 +1,13 @@
-#include "records/HeaderAccessible.h"
+#include "records/ListAccessible.h"
 
 #include "records/TDvlListBox.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QEvent>
 #include <QHeaderView>
 #include <QPointer>
+#include <QTimer>
 #include <vector>
 
 namespace dvl {
@@ -101,7 +104,37 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     return nullptr;
 }
 
+class LineOnFocus : public QObject {
+public:
+    explicit LineOnFocus(QAbstractItemView* list) : QObject(list), list_(list) {}
+
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::FocusIn) {
+            // After the view has made its first line current.
+            QTimer::singleShot(0, this, [this] { Announce(); });
+        }
+        return false;
+    }
+
+private:
+    void Announce() {
+        const QModelIndex current = list_->currentIndex();
+        if (!list_->hasFocus() || !current.isValid() || !QAccessible::isActive()) {
+            return;
+        }
+        QAccessibleEvent focus(list_, QAccessible::Focus);
+        focus.setChild(current.row());
+        QAccessible::updateAccessibility(&focus);
+    }
+
+    QAbstractItemView* list_;
+};
+
 } // namespace
+
+void AnnounceCurrentLineOnFocus(QAbstractItemView* list) {
+    list->installEventFilter(new LineOnFocus(list));
+}
 
 void InstallHeaderAccessibility() {
     static const bool installed = [] {
