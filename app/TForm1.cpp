@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
@@ -234,7 +235,8 @@ void TForm1::NameCard(int cell) {
 }
 
 void TForm1::PressCard(int cell) {
-    if (cell < 1 || cell > kCells) {
+    // A modal window takes every click; a reader's press must not get past it.
+    if (cell < 1 || cell > kCells || QApplication::activeModalWidget()) {
         return;
     }
     focusCell_ = cell;

@@ -5,8 +5,10 @@
 
 #include <QAccessible>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -108,6 +110,13 @@ TEST_F(KeyboardTest, CardsAreButtonsOnABoardOfCardsThatAPressTurns) {
     EXPECT_EQ(card->parent(), board);
     EXPECT_EQ(board->indexOfChild(card), 7);
     EXPECT_FALSE(card->state().focused);
+    QDialog modal(&form);
+    QTimer::singleShot(0, &modal, [&] {
+        card->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        modal.accept();
+    });
+    modal.exec();
+    EXPECT_EQ(form.GameBoard().ClickCount(), 0) << "a modal window takes every press";
     card->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(form.GameBoard().ClickCount(), 1);
     EXPECT_EQ(form.FocusCell(), 8) << "the keyboard follows the pressed card";
