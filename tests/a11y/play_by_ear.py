@@ -211,28 +211,42 @@ class Player:
         sample = b"".join(rows)
         return "black" if sample.count(0) == len(sample) else sample
 
-    def check_board(self, shot, back):
-        """Every card's name and state against the screen."""
+    def board_mismatch(self, shot, back):
+        """The first card whose name or state disagrees with the screen, or None."""
         for cell, card in enumerate(self.cards(), 1):
             name = card.name
             states = card.getState()
             looks = self.looks(shot, cell)
             actions = card.queryAction()
-            check(card.getRoleName() == "push button", f"card {cell} is a {card.getRoleName()}")
+            if card.getRoleName() != "push button" or not name.startswith(f"Карта {cell}, "):
+                return f"card {cell} is a {card.getRoleName()} named {name!r}"
             if name.endswith("найдена"):
-                check(looks == "black", f"{name!r} but its cell is not empty")
-                check(not states.contains(self.pyatspi.STATE_FOCUSABLE), f"{name!r} focusable")
-                check(actions.nActions == 0, f"{name!r} can still be pressed")
+                if looks != "black":
+                    return f"{name!r} but its cell is not empty"
+                if states.contains(self.pyatspi.STATE_FOCUSABLE) or actions.nActions:
+                    return f"{name!r} can still be focused or pressed"
             elif name.endswith("закрыта"):
-                check(like(looks, back), f"{name!r} but the screen shows no card back there")
-                check(states.contains(self.pyatspi.STATE_FOCUSABLE), f"{name!r} not focusable")
-                check(actions.nActions == 1 and actions.getName(0) == "Press",
-                      f"{name!r} has no press action")
-            else:
-                check(", открыта, " in name, f"card {cell} is named {name!r}")
-                check(looks != "black" and not like(looks, back),
-                      f"{name!r} but the screen shows no face")
-            check(name.startswith(f"Карта {cell}, "), f"card {cell} is named {name!r}")
+                if not like(looks, back):
+                    return f"{name!r} but the screen shows no card back there"
+                if not states.contains(self.pyatspi.STATE_FOCUSABLE):
+                    return f"{name!r} not focusable"
+                if actions.nActions != 1 or actions.getName(0) != "Press":
+                    return f"{name!r} has no press action"
+            elif ", открыта, " not in name:
+                return f"card {cell} is named {name!r}"
+            elif looks == "black" or like(looks, back):
+                return f"{name!r} but the screen shows no face"
+        return None
+
+    def check_board(self, back):
+        """Every card against the screen, once the clips over the cells have ended."""
+        end = time.monotonic() + 5
+        while True:
+            self.pump(0.2)
+            mismatch = self.board_mismatch(self.screen(), back)
+            if mismatch is None:
+                return
+            check(time.monotonic() < end, mismatch)
 
     # --- moves ---------------------------------------------------------------
 
@@ -285,8 +299,7 @@ class Player:
                       f"card {second} heard {outcome}")
         self.wait_for(lambda: self.card(first).name == f"Карта {first}, {outcome}", 3,
                       f"card {first} named {outcome}")
-        self.pump(0.8)  # the turning-back clips end
-        self.check_board(self.screen(), back)
+        self.check_board(back)
         if found:
             del self.heard_faces[first], self.heard_faces[second]
         return found
@@ -309,7 +322,7 @@ class Player:
         self.pump(0.5)  # the first paint
         shot = self.screen()
         back = self.looks(shot, 1)
-        self.check_board(shot, back)
+        self.check_board(back)
         wrong = found = 0
         while not found or not wrong:
             check(wrong + found < 14, "no pair found in 13 turns")
