@@ -12,7 +12,7 @@ cd "$here"
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 test_packages=(libgtest-dev libgmock-dev clang libclang-rt-14-dev imagemagick xvfb xdotool
                libbenchmark-dev liblz4-dev zlib1g-dev hyperfine ffmpeg libx11-dev
-               desktop-file-utils appstream xfwm4 openbox mutter)
+               desktop-file-utils appstream xfwm4 openbox mutter dbus at-spi2-core python3-pyatspi)
 # dpkg-shlibdeps computes the package's dependencies; CPack finds the binaries with file.
 package_packages=(dpkg-dev file)
 

@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/CardAccessible.h"
 #include "core/Guard.h"
 #include "game/Timing.h"
 #include "records/TForm2.h"
@@ -11,6 +12,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
@@ -45,6 +47,27 @@ protected:
     }
 };
 
+// Whether a loaded skin shows the built-in faces, as "default.iml" does:
+// then a screen reader can name what each face shows.
+bool HasBuiltinFaces(const TDvlImageList& list) {
+    TDvlImageList builtin;
+    LoadBuiltinSkin(builtin);
+    const int pictures = builtin.PictureCount(0);
+    if (list.Count() < 1 || list.PictureCount(0) != pictures) {
+        return false;
+    }
+    for (int i = 0; i < pictures; ++i) {
+        QImage mine, theirs;
+        list.GetPicture(0, i, &mine);
+        builtin.GetPicture(0, i, &theirs);
+        if (mine.convertToFormat(QImage::Format_RGB32) !=
+            theirs.convertToFormat(QImage::Format_RGB32)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 QString TForm1::Caption() {
@@ -53,6 +76,7 @@ QString TForm1::Caption() {
 
 TForm1::TForm1(Board::SeedSource seeds)
     : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)) {
+    InstallAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption());
     setFont(DefaultFont());
@@ -156,6 +180,7 @@ void TForm1::DiscoverSkins() {
 void TForm1::MyItemClick(QAction* sender) {
     const QString path = workingDirectory_ + skinFileNames_.at(std::size_t(sender->data().toInt()));
     LoadSkin(DvlImageList1, path);
+    builtinFaces_ = HasBuiltinFaces(DvlImageList1);
     New1Click();
 }
 
@@ -186,19 +211,38 @@ void TForm1::CreateCells() {
     focusFrame_->setGeometry(Board::RestLeft(1), Board::RestTop(1), 100, 100);
 }
 
-QString TForm1::CardName(int cell, bool turned, bool found) {
-    const QString state = found    ? QStringLiteral("найдена")
-                          : turned ? QStringLiteral("открыта")
-                                   : QStringLiteral("закрыта");
-    return QStringLiteral("Карта %1, %2").arg(cell).arg(state);
+QString TForm1::CardName(int cell, int picture, bool found, bool builtinFaces) {
+    if (found) {
+        return QStringLiteral("Карта %1, найдена").arg(cell);
+    }
+    if (picture == 0) {
+        return QStringLiteral("Карта %1, закрыта").arg(cell);
+    }
+    return QStringLiteral("Карта %1, открыта, %2")
+        .arg(cell)
+        .arg(PictureName(picture, builtinFaces));
 }
 
+// The name follows what the card shows, not the board's flags: a card that
+// has shut again shows its back although its turn is not over yet.
 void TForm1::NameCard(int cell) {
     TImage* image = CardImages[std::size_t(cell)];
-    const QString name = CardName(cell, board_.CardTurned(cell), !board_.Card(cell).visible);
+    const QString name =
+        CardName(cell, shownPicture_[std::size_t(cell)], !board_.Card(cell).visible, builtinFaces_);
     if (image->accessibleName() != name) {
         image->setAccessibleName(name);
+        AnnounceNameChange(image, name);
     }
+}
+
+void TForm1::PressCard(int cell) {
+    // A modal window takes every click; a reader's press must not get past it.
+    if (cell < 1 || cell > kCells || QApplication::activeModalWidget()) {
+        return;
+    }
+    focusCell_ = cell;
+    ShowFocusFrame();
+    TurnFocusedCard();
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {
@@ -235,6 +279,10 @@ void TForm1::MoveFocus(int dx, int dy) {
         focusCell_ = row * 6 + column + 1;
     }
     // The first arrow key shows where the keyboard is before it moves anything.
+    ShowFocusFrame();
+}
+
+void TForm1::ShowFocusFrame() {
     focusFrame_->setGeometry(Board::RestLeft(focusCell_), Board::RestTop(focusCell_), 100, 100);
     focusFrame_->show();
     focusFrame_->raise();
@@ -316,6 +364,8 @@ void TForm1::PlaceCard(int cell, const CardGeometry& card) {
 
 void TForm1::DrawCard(int cell, int picture) {
     DvlImageList1.Draw(CardImages[std::size_t(cell)]->Surface(), 0, 0, 0, picture);
+    shownPicture_[std::size_t(cell)] = picture;
+    NameCard(cell);
 }
 
 void TForm1::PlaceClip(int cell, int left, int top) {
@@ -336,7 +386,10 @@ void TForm1::RewindClip(int cell) {
 
 void TForm1::SetStatus(const QString& text) {
     statusText_->setText(text);
-    statusText_->setAccessibleName(text);
+    if (statusText_->accessibleName() != text) {
+        statusText_->setAccessibleName(text);
+        AnnounceNameChange(statusText_, text);
+    }
 }
 
 void TForm1::SetDelayTimer(bool on) {

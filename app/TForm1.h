@@ -70,7 +70,11 @@ public:
     // shown only once an arrow key has been pressed.
     int FocusCell() const { return focusCell_; }
     QWidget* FocusFrame() const { return focusFrame_; }
-    static QString CardName(int cell, bool turned, bool found);
+    // What a screen reader calls a card showing `picture` (0 is its back).
+    static QString CardName(int cell, int picture, bool found, bool builtinFaces);
+    // A screen reader's "press" on a card: the keyboard frame goes there and
+    // the card turns as Enter would turn it.
+    void PressCard(int cell);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -82,6 +86,7 @@ private:
     void CreateCells();
     void DiscoverSkins();
     void MoveFocus(int dx, int dy);
+    void ShowFocusFrame();
     void TurnFocusedCard();
     void NameCard(int cell);
 
@@ -104,6 +109,8 @@ private:
     QDialog* records_ = nullptr;
     QWidget* focusFrame_ = nullptr;
     int focusCell_ = 1;
+    std::array<int, kCells + 1> shownPicture_{}; // what each card shows, 0 its back
+    bool builtinFaces_ = true;                   // the faces are the built-in skin's
     QString workingDirectory_;
     std::vector<QString> skinFileNames_; // by the skin item's Tag
 };

@@ -1,5 +1,7 @@
 #include "records/TDvlListBox.h"
 
+#include "records/ListAccessible.h"
+
 #include <QHeaderView>
 #include <QListView>
 #include <QPainter>
@@ -60,6 +62,7 @@ private:
 } // namespace
 
 TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
+    InstallHeaderAccessibility();
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setLineWidth(1);
 
@@ -81,6 +84,7 @@ TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setItemDelegate(new LineDelegate(this, list_));
+    AnnounceCurrentLineOnFocus(list_);
     QPalette pal = list_->palette();
     pal.setColor(QPalette::Base, Qt::white);
     list_->setPalette(pal);
@@ -126,9 +130,17 @@ void TDvlListBox::Clear() {
 void TDvlListBox::Add(const QString& line) {
     auto* item = new QStandardItem(line);
     item->setEditable(false);
-    // A screen reader reads the columns that are shown, not the delimiter.
-    item->setData(SplitLine(line, delimiter_).mid(0, header_->count()).join(QStringLiteral(", ")),
-                  Qt::AccessibleTextRole);
+    // A screen reader reads the columns that are shown, each after its
+    // caption, and not the delimiter: "Имя: Игрок, Очки: 100".
+    const QStringList parts = SplitLine(line, delimiter_);
+    QStringList spoken;
+    for (int c = 0; c < header_->count() && c < parts.size(); ++c) {
+        if (!parts[c].trimmed().isEmpty()) {
+            spoken << sections_->headerData(c, Qt::Horizontal).toString() + QStringLiteral(": ") +
+                          parts[c];
+        }
+    }
+    item->setData(spoken.join(QStringLiteral(", ")), Qt::AccessibleTextRole);
     lines_->appendRow(item);
 }
 

@@ -5,8 +5,10 @@
 
 #include <QAccessible>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,26 +51,78 @@ protected:
 TEST_F(KeyboardTest, CardsAndTheStatusHaveNamesAScreenReaderReads) {
     EXPECT_EQ(NameOf(form.CardImages[1]), "Карта 1, закрыта");
     EXPECT_EQ(NameOf(form.StatusText()), "Новая игра!");
-    int a = 0, b = 0;
+    int a = 0, b = 0, other = 0;
     for (int c = 1; c <= kCells; ++c) {
         if (form.GameBoard().CardPair(c) == 1) {
             (a ? b : a) = c;
+        } else if (!other) {
+            other = c;
         }
     }
+    const auto name = [this](int c) { return NameOf(form.CardImages[std::size_t(c)]); };
+    const auto turn = [this](int c) {
+        GoTo(c);
+        Key(Qt::Key_Return);
+        FinishClips();
+        Ticks(9);
+    };
+    const auto release = [this] {
+        Ticks(1);
+        form.Timer2Timer();
+    };
     Key(Qt::Key_Right); // shows the frame where the keyboard is
+    // A wrong pair: open while turning and open, closed again once it shows its back.
     GoTo(a);
     Key(Qt::Key_Return);
-    EXPECT_EQ(NameOf(form.CardImages[std::size_t(a)]), QStringLiteral("Карта %1, открыта").arg(a));
+    EXPECT_EQ(name(a), QStringLiteral("Карта %1, открыта, солнце").arg(a));
     EXPECT_EQ(NameOf(form.StatusText()), "Количество кликов: 1");
     FinishClips();
     Ticks(9);
-    GoTo(b);
-    Key(Qt::Key_Enter);
+    turn(other);
+    release();
+    Ticks(5);
+    EXPECT_EQ(name(a), QStringLiteral("Карта %1, открыта, солнце").arg(a)) << "still squeezing";
+    Ticks(5);
+    EXPECT_EQ(name(a), QStringLiteral("Карта %1, закрыта").arg(a));
+    EXPECT_EQ(name(other), QStringLiteral("Карта %1, закрыта").arg(other));
     FinishClips();
-    Ticks(10);
-    form.Timer2Timer();
+    // A found pair: hidden, named found, and no longer a place for focus or a press.
+    turn(a);
+    turn(b);
+    release();
     Ticks(11);
-    EXPECT_EQ(NameOf(form.CardImages[std::size_t(b)]), QStringLiteral("Карта %1, найдена").arg(b));
+    FinishClips();
+    for (int c : {a, b}) {
+        EXPECT_EQ(name(c), QStringLiteral("Карта %1, найдена").arg(c));
+        QAccessibleInterface* card =
+            QAccessible::queryAccessibleInterface(form.CardImages[std::size_t(c)]);
+        EXPECT_FALSE(card->state().focusable);
+        EXPECT_TRUE(card->actionInterface()->actionNames().isEmpty());
+    }
+}
+
+TEST_F(KeyboardTest, CardsAreButtonsOnABoardOfCardsThatAPressTurns) {
+    QAccessibleInterface* board = QAccessible::queryAccessibleInterface(form.BoardWidget());
+    ASSERT_EQ(board->childCount(), kCells) << "no clip players, no keyboard frame";
+    QAccessibleInterface* card = board->child(7);
+    EXPECT_EQ(card->object(), form.CardImages[8]);
+    EXPECT_EQ(card->role(), QAccessible::Button);
+    EXPECT_EQ(card->parent(), board);
+    EXPECT_EQ(board->indexOfChild(card), 7);
+    EXPECT_FALSE(card->state().focused);
+    QDialog modal(&form);
+    QTimer::singleShot(0, &modal, [&] {
+        card->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        modal.accept();
+    });
+    modal.exec();
+    EXPECT_EQ(form.GameBoard().ClickCount(), 0) << "a modal window takes every press";
+    card->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(form.GameBoard().ClickCount(), 1);
+    EXPECT_EQ(form.FocusCell(), 8) << "the keyboard follows the pressed card";
+    EXPECT_TRUE(card->state().focused);
+    EXPECT_TRUE(board->child(0)->state().focusable);
+    EXPECT_EQ(TForm1::CardName(3, 7, false, false), "Карта 3, открыта, рисунок 7");
 }
 
 TEST_F(KeyboardTest, TheFrameShowsOnlyAfterAnArrowKeyAndAClickHidesIt) {

@@ -89,7 +89,14 @@ TEST_F(TForm2Test, WindowLayoutAndTheDefaultLines) {
     for (int i = 0; i < list->childCount(); ++i) {
         spoken << list->child(i)->text(QAccessible::Name);
     }
-    EXPECT_TRUE(spoken.contains("Игрок, 100")) << spoken.join(" | ").toStdString();
+    EXPECT_TRUE(spoken.contains("Имя: Игрок, Очки: 100")) << spoken.join(" | ").toStdString();
+    QAccessibleInterface* sections = QAccessible::queryAccessibleInterface(header);
+    ASSERT_TRUE(sections);
+    ASSERT_EQ(sections->childCount(), 2) << "the sections, not the header's viewport";
+    EXPECT_EQ(sections->child(0)->text(QAccessible::Name), "Имя");
+    EXPECT_EQ(sections->child(1)->role(), QAccessible::ColumnHeader);
+    EXPECT_EQ(sections->indexOfChild(sections->child(1)), 1);
+    EXPECT_EQ(sections->child(1)->parent(), sections);
 }
 
 TEST_F(TForm2Test, LinesAreDrawnInColumnsTwoAndHundredAndThree) {

@@ -1,0 +1,168 @@
+#include "app/CardAccessible.h"
+
+#include "app/TForm1.h"
+#include "visuals/TImage.h"
+
+#include <QAccessibleWidget>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <vector>
+
+namespace dvl {
+namespace {
+
+TForm1* FormOf(const QWidget* w) {
+    return qobject_cast<TForm1*>(w->window());
+}
+
+// A card: a button that turns it, focused while the keyboard frame is on it.
+// A found card is hidden and can no longer be focused.
+class CardAccessible : public QAccessibleWidget {
+public:
+    explicit CardAccessible(TImage* card) : QAccessibleWidget(card, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        const TForm1* form = FormOf(widget());
+        const bool shown = widget()->isVisibleTo(widget()->parentWidget());
+        s.focusable = shown;
+        s.focused = form && form->FocusFrame() && form->FocusFrame()->isVisible() &&
+                    form->FocusCell() == Card()->Tag;
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        return widget()->isVisibleTo(widget()->parentWidget()) ? QStringList{pressAction()}
+                                                               : QStringList{};
+    }
+
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            if (TForm1* form = FormOf(widget())) {
+                form->PressCard(Card()->Tag);
+            }
+        }
+    }
+
+    QStringList keyBindingsForAction(const QString& action) const override {
+        return action == pressAction() ? QStringList{QStringLiteral("Return")} : QStringList{};
+    }
+
+private:
+    TImage* Card() const { return static_cast<TImage*>(widget()); }
+};
+
+// The board lists its cards in cell order and nothing else: the clip players
+// and the keyboard frame lying over them mean nothing to a listener.
+class BoardAccessible : public QAccessibleWidget {
+public:
+    explicit BoardAccessible(QWidget* board) : QAccessibleWidget(board, QAccessible::Grouping) {}
+
+    int childCount() const override { return int(Cards().size()); }
+
+    QAccessibleInterface* child(int index) const override {
+        const std::vector<TImage*> cards = Cards();
+        if (index < 0 || std::size_t(index) >= cards.size()) {
+            return nullptr;
+        }
+        return QAccessible::queryAccessibleInterface(cards[std::size_t(index)]);
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const std::vector<TImage*> cards = Cards();
+        for (std::size_t i = 0; i < cards.size(); ++i) {
+            if (child && child->object() == cards[i]) {
+                return int(i);
+            }
+        }
+        return -1;
+    }
+
+    QAccessibleInterface* childAt(int x, int y) const override {
+        for (TImage* card : Cards()) {
+            if (card->isVisible() &&
+                QRect(card->mapToGlobal(QPoint()), card->size()).contains(x, y)) {
+                return QAccessible::queryAccessibleInterface(card);
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<TImage*> Cards() const {
+        std::vector<TImage*> cards;
+        for (QObject* o : widget()->children()) {
+            if (auto* card = qobject_cast<TImage*>(o)) {
+                cards.push_back(card);
+            }
+        }
+        return cards;
+    }
+};
+
+QAccessibleInterface* Factory(const QString& className, QObject* object) {
+    if (!object || !object->isWidgetType()) {
+        return nullptr;
+    }
+    auto* w = static_cast<QWidget*>(object);
+    if (className == QLatin1String(TImage::staticMetaObject.className()) && FormOf(w) != nullptr) {
+        return new CardAccessible(static_cast<TImage*>(w));
+    }
+    if (className == QLatin1String("QWidget")) {
+        const TForm1* form = FormOf(w);
+        if (form && form->BoardWidget() == w) {
+            return new BoardAccessible(w);
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString PictureName(int picture, bool builtinFaces) {
+    // The built-in skin's faces, in picture order.
+    static const char16_t* const kFaces[] = {
+        u"солнце", u"сердце", u"рыба",     u"цветок", u"звезда", u"месяц",
+        u"капля",  u"лист",   u"снежинка", u"гриб",   u"молния", u"ёлка",
+    };
+    if (builtinFaces && picture >= 1 && picture <= 12) {
+        return QString::fromUtf16(kFaces[picture - 1]);
+    }
+    return QStringLiteral("рисунок %1").arg(picture);
+}
+
+void InstallAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(Factory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void AnnounceNameChange(QObject* object, const QString& name) {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    // The bridge's own connection to the accessibility bus, when it has one.
+    QDBusConnection bus(QStringLiteral("a11y"));
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    if (!bus.isConnected() || !iface) {
+        return;
+    }
+    const QString prefix = QStringLiteral("/org/a11y/atspi/accessible/");
+    QDBusMessage signal = QDBusMessage::createSignal(
+        prefix + QString::number(QAccessible::uniqueId(iface)),
+        QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("PropertyChange"));
+    QDBusArgument application;
+    application.beginStructure();
+    application << bus.baseService() << QDBusObjectPath(prefix + QStringLiteral("root"));
+    application.endStructure();
+    signal << QStringLiteral("accessible-name") << 0 << 0 << QVariant::fromValue(QDBusVariant(name))
+           << QVariant::fromValue(application);
+    bus.send(signal);
+}
+
+} // namespace dvl

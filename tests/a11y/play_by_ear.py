@@ -1,0 +1,402 @@
+#!/usr/bin/python3
+"""A game played by ear: the real binary on its own X server and accessibility
+bus, driven by keys alone, and checked by what a screen reader receives.
+
+Run inside a private D-Bus session: dbus-run-session -- play_by_ear.py GAME
+
+The player remembers each picture it has heard, as a listener would, and
+turns known pairs once it knows one. After every step the accessibility tree
+and the events that reached the bus are held against the screen.
+"""
+
+import importlib.util
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77  # CTest's skip code, when the tools are missing
+
+TOOLS = ["Xvfb", "xdotool", "import", "dbus-send"]
+BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+
+def fail(message):
+    print("FAIL:", message, flush=True)
+    raise SystemExit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+
+
+class Desktop:
+    """Xvfb, the accessibility bus and the game, torn down in reverse."""
+
+    def __init__(self, game):
+        self.procs = []
+        self.home = tempfile.mkdtemp(prefix="dvl-a11y-")
+        runtime = os.path.join(self.home, "run")
+        os.mkdir(runtime, 0o700)
+        # A private runtime directory keeps the bus's socket from any other desktop.
+        os.environ["XDG_RUNTIME_DIR"] = runtime
+        os.environ.pop("AT_SPI_BUS_ADDRESS", None)
+        read, write = os.pipe()
+        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+                    "-nolisten", "tcp"], pass_fds=(write,))
+        os.close(write)
+        number = b""
+        with os.fdopen(read, "rb") as f:
+            number = f.readline().strip()
+        check(number, "Xvfb gave no display")
+        os.environ["DISPLAY"] = ":" + number.decode()
+        self.spawn([BUS_LAUNCHER, "--launch-immediately"])
+        # The game asks for the bus at start-up; it must be there by then.
+        end = time.monotonic() + 10
+        while not self.bus_up():
+            check(time.monotonic() < end, "the accessibility bus did not start")
+            time.sleep(0.05)
+        work = os.path.join(self.home, "work")
+        os.mkdir(work)
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        env.pop("QT_QPA_PLATFORM", None)
+        self.game = self.spawn([game], cwd=work, env=env)
+
+    @staticmethod
+    def bus_up():
+        reply = subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+             "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"],
+            capture_output=True, text=True)
+        return "boolean true" in reply.stdout
+
+    def spawn(self, argv, **kw):
+        p = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kw)
+        self.procs.append(p)
+        return p
+
+    def close(self):
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print("usage: play_by_ear.py GAME", file=sys.stderr)
+        return 2
+    missing = [t for t in TOOLS if not shutil.which(t)]
+    if missing or not os.path.exists(BUS_LAUNCHER):
+        print("a11y tools not installed:", " ".join(missing or [BUS_LAUNCHER]))
+        return SKIP
+    if importlib.util.find_spec("pyatspi") is None:
+        print("a11y tools not installed: python3-pyatspi")
+        return SKIP
+    desktop = Desktop(sys.argv[1])
+    try:
+        Player(desktop).play()
+    finally:
+        desktop.close()
+    print("PASS")
+    return 0
+
+
+def like(a, b):
+    """Two cell samples that differ by little: the same picture, scaled alike or nearly."""
+    if isinstance(a, str) or isinstance(b, str) or len(a) != len(b):
+        return a == b
+    return sum(abs(x - y) for x, y in zip(a, b)) < 12 * len(a)
+
+
+class Player:
+    def __init__(self, desktop):
+        import pyatspi  # only now: it looks for the bus when imported
+        from gi.repository import GLib
+        self.pyatspi = pyatspi
+        self.context = GLib.MainContext.default()
+        self.desktop = desktop
+        self.events = []
+        for kind in ("object:property-change:accessible-name", "object:state-changed:focused"):
+            pyatspi.Registry.registerEventListener(self.heard, kind)
+        self.app = self.wait_for(self.find_app, 20, "the game on the accessibility bus")
+        frame = self.wait_for(lambda: self.app.childCount and self.app[0], 10, "the main window")
+        self.board = self.wait_for(lambda: self.child(frame, "panel"), 10, "the board")
+        self.status = self.child(self.child(frame, "status bar"), "label")
+        self.window = subprocess.check_output(
+            ["xdotool", "search", "--sync", "--name", "Двойлики"]).split()[0].decode()
+        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=True)
+        self.focus = None
+        self.clicks = 0
+        self.heard_faces = {}  # cell: picture, as named when it was open
+
+    # --- the bus -------------------------------------------------------------
+
+    def heard(self, event):
+        try:
+            self.events.append((event.type, event.source.name, event.detail1, event.any_data))
+        except Exception:  # a source gone before its event is read
+            pass
+
+    def pump(self, seconds):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            while self.context.iteration(False):
+                pass
+            time.sleep(0.01)
+
+    def wait_for(self, condition, seconds, what):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            while self.context.iteration(False):
+                pass
+            value = condition()
+            if value:
+                return value
+            time.sleep(0.02)
+        fail("timed out waiting for " + what)
+
+    def find_app(self):
+        for app in self.pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == "dvoyliki":
+                return app
+        return None
+
+    def child(self, parent, role):
+        for c in parent:
+            if c is not None and c.getRoleName() == role:
+                return c
+        return None
+
+    def spoken_names(self, start):
+        """Name changes since `start` that carry their text, as a reader needs."""
+        return [(src, data) for kind, src, _, data in self.events[start:]
+                if kind.startswith("object:property-change:accessible-name")
+                and isinstance(data, str)]
+
+    def key(self, *keys):
+        subprocess.run(["xdotool", "key", "--clearmodifiers", *keys], check=True)
+
+    # --- the board -----------------------------------------------------------
+
+    def card(self, cell):
+        return self.board[cell - 1]
+
+    def cards(self):
+        return [self.board[i] for i in range(self.board.childCount)]
+
+    def screen(self):
+        """The root window as rows of RGB bytes."""
+        ppm = subprocess.check_output(["import", "-window", "root", "-depth", "8", "ppm:-"])
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+        check(header, "import wrote no 8-bit PPM")
+        width, height = int(header[1]), int(header[2])
+        return width, ppm[header.end():header.end() + width * height * 3]
+
+    def looks(self, shot, cell):
+        """What the screen shows in a cell: 'black', or the cell's pixels."""
+        width, pixels = shot
+        ext = self.card(cell).queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
+        # The card's rest place, a found card's too; inside the keyboard frame.
+        rows = [pixels[((ext.y + y) * width + ext.x + 10) * 3:((ext.y + y) * width + ext.x + 90) * 3]
+                for y in range(10, 90, 4)]
+        sample = b"".join(rows)
+        return "black" if sample.count(0) == len(sample) else sample
+
+    def board_mismatch(self, shot, back):
+        """The first card whose name or state disagrees with the screen, or None."""
+        for cell, card in enumerate(self.cards(), 1):
+            name = card.name
+            states = card.getState()
+            looks = self.looks(shot, cell)
+            actions = card.queryAction()
+            if card.getRoleName() != "push button" or not name.startswith(f"Карта {cell}, "):
+                return f"card {cell} is a {card.getRoleName()} named {name!r}"
+            if name.endswith("найдена"):
+                if looks != "black":
+                    return f"{name!r} but its cell is not empty"
+                if states.contains(self.pyatspi.STATE_FOCUSABLE) or actions.nActions:
+                    return f"{name!r} can still be focused or pressed"
+            elif name.endswith("закрыта"):
+                if not like(looks, back):
+                    return f"{name!r} but the screen shows no card back there"
+                if not states.contains(self.pyatspi.STATE_FOCUSABLE):
+                    return f"{name!r} not focusable"
+                if actions.nActions != 1 or actions.getName(0) != "Press":
+                    return f"{name!r} has no press action"
+            elif ", открыта, " not in name:
+                return f"card {cell} is named {name!r}"
+            elif looks == "black" or like(looks, back):
+                return f"{name!r} but the screen shows no face"
+        return None
+
+    def check_board(self, back):
+        """Every card against the screen, once the clips over the cells have ended."""
+        end = time.monotonic() + 5
+        while True:
+            self.pump(0.2)
+            mismatch = self.board_mismatch(self.screen(), back)
+            if mismatch is None:
+                return
+            check(time.monotonic() < end, mismatch)
+
+    # --- moves ---------------------------------------------------------------
+
+    def go_to(self, cell):
+        start = len(self.events)
+        if self.focus is None:
+            self.key("Right")  # the first arrow shows the keyboard's place, on card 1
+            self.focus = 1
+        row, col = divmod(cell - 1, 6)
+        frow, fcol = divmod(self.focus - 1, 6)
+        keys = ["Right" if col > fcol else "Left"] * abs(col - fcol)
+        keys += ["Down" if row > frow else "Up"] * abs(row - frow)
+        if keys:
+            self.key(*keys)
+        self.focus = cell
+        name = self.card(cell).name
+        self.wait_for(lambda: any(k == "object:state-changed:focused" and s == name and d == 1
+                                  for k, s, d, _ in self.events[start:]),
+                      5, f"focus on {name!r}")
+        check(self.card(cell).getState().contains(self.pyatspi.STATE_FOCUSED),
+              f"{name!r} heard as focused but not in the focused state")
+
+    def turn(self, cell):
+        """Enter on a card: its new name and the click count must be heard."""
+        self.go_to(cell)
+        start = len(self.events)
+        self.key("Return")
+        self.clicks += 1
+        prefix = f"Карта {cell}, открыта, "
+        spoken = self.wait_for(
+            lambda: [d for s, d in self.spoken_names(start) if d.startswith(prefix)],
+            5, f"card {cell} heard open")
+        picture = spoken[0][len(prefix):]
+        check(self.card(cell).name == spoken[0], "the tree and the event disagree")
+        count = f"Количество кликов: {self.clicks}"
+        self.wait_for(lambda: (self.status.name, count) in self.spoken_names(start)
+                      and self.status.name == count, 5, f"{count!r} heard")
+        self.heard_faces[cell] = picture
+        return picture
+
+    def play_turn(self, first, second, back):
+        start = len(self.events)
+        self.turn(first)
+        self.turn(second)
+        found = self.heard_faces[first] == self.heard_faces[second]
+        outcome = "найдена" if found else "закрыта"
+        # The focused card, the second, is heard as it ends up.
+        self.wait_for(lambda: (self.card(second).name, f"Карта {second}, {outcome}")
+                      in self.spoken_names(start), 8,
+                      f"card {second} heard {outcome}")
+        self.wait_for(lambda: self.card(first).name == f"Карта {first}, {outcome}", 3,
+                      f"card {first} named {outcome}")
+        self.check_board(back)
+        if found:
+            del self.heard_faces[first], self.heard_faces[second]
+        return found
+
+    def next_turn(self):
+        known = {}
+        for cell, face in self.heard_faces.items():
+            if face in known:
+                return known[face], cell
+            known[face] = cell
+        fresh = [c for c in range(1, 25)
+                 if c not in self.heard_faces and not self.card(c).name.endswith("найдена")]
+        first = fresh[0]
+        return first, fresh[1]
+
+    def play(self):
+        check(self.board.childCount == 24,
+              f"the board lists {self.board.childCount} objects, not its 24 cards")
+        check(self.status.name == "Новая игра!", f"status reads {self.status.name!r}")
+        self.pump(0.5)  # the first paint
+        shot = self.screen()
+        back = self.looks(shot, 1)
+        self.check_board(back)
+        wrong = found = 0
+        while not found or not wrong:
+            check(wrong + found < 14, "no pair found in 13 turns")
+            first, second = self.next_turn()
+            if self.play_turn(first, second, back):
+                found += 1
+            else:
+                wrong += 1
+        self.press_action(back)
+        self.records()
+        self.about()
+        self.key("Escape")
+        self.wait_for(lambda: self.desktop.game.poll() is not None, 10, "the game to end")
+        check(self.desktop.game.returncode == 0, f"the game exited {self.desktop.game.returncode}")
+
+    def press_action(self, back):
+        """A reader's own 'press' turns a card and moves the keyboard there."""
+        cell = next(c for c in range(24, 0, -1)
+                    if self.card(c).name.endswith("закрыта") and c not in self.heard_faces)
+        start = len(self.events)
+        check(self.card(cell).queryAction().doAction(0), "press refused")
+        self.clicks += 1
+        self.wait_for(lambda: any(d.startswith(f"Карта {cell}, открыта, ")
+                                  for _, d in self.spoken_names(start)), 5, "the pressed card open")
+        check(self.card(cell).getState().contains(self.pyatspi.STATE_FOCUSED),
+              "the pressed card is not focused")
+        self.focus = cell
+        self.pump(1.0)
+
+    def dialog(self, title):
+        return self.wait_for(lambda: next((w for w in self.app if w is not None
+                                           and w.name == title
+                                           and w.getState().contains(
+                                               self.pyatspi.STATE_SHOWING)), None),
+                             5, f"the window {title!r}")
+
+    def records(self):
+        start = len(self.events)
+        self.key("ctrl+r")
+        window = self.dialog("Таблица Рекордов")
+        # Its first line is heard, not only how many lines it has.
+        self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1
+                                  and s == "Имя: Игрок, Очки: 100"
+                                  for k, s, d, _ in self.events[start:]),
+                      5, "the first record heard")
+        found = []
+
+        def walk(o):
+            for c in o:
+                if c is None:
+                    continue
+                found.append((c.getRoleName(), c.name))
+                walk(c)
+        walk(window)
+        items = [n for r, n in found if r == "list item"]
+        check(items == ["Имя: Игрок, Очки: 100"] * 10, f"records read as {items}")
+        headers = [n for r, n in found if r == "table column header"]
+        check(headers == ["Имя", "Очки"], f"header sections read as {headers}")
+        self.key("Escape")
+        self.wait_for(lambda: not window.getState().contains(self.pyatspi.STATE_SHOWING), 5,
+                      "the records window to close")
+        # No window manager hands the focus back.
+        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=True)
+
+    def about(self):
+        self.key("ctrl+a")
+        window = self.dialog("О программе...")
+        texts = [c.name for c in window if c is not None and c.getRoleName() == "label"]
+        check(any("Версия 1.5" in t for t in texts), f"the about text reads {texts}")
+        self.key("Escape")
+        self.wait_for(lambda: not window.getState().contains(self.pyatspi.STATE_SHOWING), 5,
+                      "the about window to close")
+        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
