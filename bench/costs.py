@@ -30,6 +30,9 @@ def launch(cmd, cwd):
         os.dup2(fd, 2)
         os.execv(cmd, [cmd])
     while not visible(pid):
+        done, status = os.waitpid(pid, os.WNOHANG)
+        if done:
+            raise SystemExit(f"{cmd} in {cwd} ended before its window showed: status {status}")
         if time.monotonic() - t0 > 20:
             raise SystemExit(f"{cmd}: no visible window in 20 s")
         time.sleep(0.001)
