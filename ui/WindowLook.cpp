@@ -24,7 +24,7 @@ QIcon ApplicationIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64}) {
         // Read as PNG outright: a reader left to guess the format first loads
-        // every image plugin to ask it, which cost start-up about 2 ms.
+        // every image plugin to ask whether it reads the data.
         QImageReader reader(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), "png");
         reader.setAutoDetectImageFormat(false);
         icon.addPixmap(QPixmap::fromImage(reader.read()));
