@@ -61,12 +61,14 @@ cmd_run() {
 fuzz_smoke() {
     build fuzz
     local seconds=${DVL_FUZZ_SECONDS:-20}
-    for target in fuzz_unpack fuzz_roundtrip fuzz_iml fuzz_avi_clip fuzz_records; do
+    for target in fuzz_unpack fuzz_roundtrip fuzz_iml fuzz_iml_draw fuzz_avi_clip fuzz_records; do
         say "Fuzz smoke: $target (${seconds} s)"
-        local work
+        local work extra=()
         work="$(mktemp -d)"
         cp -r "fuzz/corpus/$target/." "$work/"
-        "build/fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+        # Drawing and saving work per pixel: small skins keep its runs fast.
+        [ "$target" = fuzz_iml_draw ] && extra=(-max_len=1200)
+        "build/fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=4096 "${extra[@]}" \
             -artifact_prefix="build/fuzz/$target-" "$work" 2>&1 | tail -n 3
         rm -rf "$work"
     done

@@ -156,7 +156,7 @@ void TForm1::FormCreate() {
 
 void TForm1::DiscoverSkins() {
     // A directory where "default.iml" cannot be written still gets a whole start-up.
-    Guarded([this] { WriteDefaultSkin(workingDirectory_, DvlImageList1); });
+    Guarded([this] { WriteDefaultSkin(workingDirectory_); });
     for (const SkinFile& skin : ListSkins(workingDirectory_)) {
         const int tag = int(SkinItems.size());
         // "&" would mark an access key; doubled, it shows as typed.

@@ -9,10 +9,6 @@
 #include <QApplication>
 #include <QIcon>
 
-#ifdef DVL_QUIT_AFTER_FIRST_PAINT
-#include "bench/FirstPaint.h"
-#endif
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
@@ -30,9 +26,6 @@ int main(int argc, char** argv) {
 
     form1.adjustSize(); // the fixed size, before centring on it
     dvl::KeepFrame(&form1, nullptr);
-#ifdef DVL_QUIT_AFTER_FIRST_PAINT
-    new dvl::bench::QuitAfterFirstPaint(form1.BoardWidget());
-#endif
     form1.show();
     return QApplication::exec();
 }

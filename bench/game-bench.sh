@@ -2,22 +2,22 @@
 # Measures the game as a player runs it, each figure beside its yardstick from
 # the same run:
 #   - the board's work per 10 ms tick (Google Benchmark), target < 300 ns;
-#   - start-up to the first painted board against a minimal Qt window with a
-#     menu and a status bar (hyperfine), target ≤ 1.2×, and the peak memory of
-#     both, target ≤ the window's + 10 MiB;
-#   - CPU while idle with the tick running, target < 1 % of a core over 10 s,
-#     and while cards turn continuously, target < 5 %.
-# Needs Xvfb, xdotool and hyperfine. Usage: bench/game-bench.sh
+#   - against a bare Qt window of the same size with a menu and a status bar
+#     (bench/costs.py): start-up until the window is visible, first start in an
+#     empty directory ≤ 1.15×, later start ≤ 1.05×; peak memory ≤ +5 MiB;
+#     wake-ups and CPU at rest, at start and after some turns (within 2
+#     wake-ups a second and 0.1 % of a core of the bare window); CPU while
+#     cards turn.
+# Needs Xvfb and xdotool. Usage: bench/game-bench.sh [STARTS] (default 30)
 set -euo pipefail
 
 source "$(dirname "$0")/build.sh"
-bench_build game board_bench dvoyliki dvoyliki_first_paint minimal_window
+bench_build game board_bench dvoyliki minimal_window
 game="$build/app/dvoyliki"
-first="$build/bench/dvoyliki_first_paint"
 minimal="$build/bench/minimal_window"
 
 work="$(mktemp -d)"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
@@ -42,65 +42,4 @@ for name, label in (("BM_TickAtRest", "tick, board at rest"), ("BM_TickDuringTur
           + ("met" if best < 300 else "MISSED"))
 PY
 
-echo "== Start-up to the first painted board (hyperfine, 30 runs each)"
-hyperfine --warmup 3 --runs 30 --export-json "$work/startup.json" -N "$minimal" "$first" >/dev/null 2>&1
-python3 - "$work/startup.json" <<'PY'
-import json, sys
-r = json.load(open(sys.argv[1]))["results"]
-m, g = r[0], r[1]
-ratio = g["median"] / m["median"]
-print(f"  minimal window  median {m['median']*1000:7.1f} ms  (min {m['min']*1000:.1f})")
-print(f"  the game        median {g['median']*1000:7.1f} ms  (min {g['min']*1000:.1f})")
-print(f"  ratio of medians {ratio:.2f}×   target ≤ 1.2×: " + ("met" if ratio <= 1.2 else "MISSED"))
-PY
-
-echo "== Peak memory (largest resident set over 10 runs each)"
-python3 - "$minimal" "$first" <<'PY'
-import resource, subprocess, sys, os
-def peak(cmd):
-    worst = 0
-    for _ in range(10):
-        pid = os.fork()
-        if pid == 0:
-            os.execv(cmd, [cmd])
-        _, status, usage = os.wait4(pid, 0)
-        worst = max(worst, usage.ru_maxrss)
-    return worst / 1024
-m, g = peak(sys.argv[1]), peak(sys.argv[2])
-print(f"  minimal window {m:6.1f} MiB, the game {g:6.1f} MiB: +{g - m:.1f} MiB   target ≤ +10 MiB: "
-      + ("met" if g - m <= 10 else "MISSED"))
-PY
-
-cpu_of() { # pid seconds → percent of one core
-    local pid=$1 secs=$2 hz t0 t1
-    hz=$(getconf CLK_TCK)
-    t0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-    sleep "$secs"
-    t1=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-    python3 -c "print(f'{100 * ($t1 - $t0) / $hz / $secs:.2f}')"
-}
-
-echo "== CPU over 10 s"
-"$game" & pid=$!
-xdotool search --sync --name "Двойлики" >/dev/null
-sleep 1
-idle=$(cpu_of $pid 10)
-# A player who never stops: a turn of two cards every 3 s, a new deal before each.
-(
-    wid=$(xdotool search --name "Двойлики" | head -1)
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
-    for _ in $(seq 8); do
-        xdotool key --window "$wid" space 2>/dev/null
-        xdotool mousemove $((X + 60)) $((Y + 80)) click 1
-        sleep 0.75
-        xdotool mousemove $((X + 160)) $((Y + 80)) click 1
-        sleep 2.25
-    done
-) & player=$!
-sleep 0.5
-turning=$(cpu_of $pid 10)
-kill $player 2>/dev/null || true
-wait $player 2>/dev/null || true
-kill $pid
-echo "  idle, tick running     ${idle} % of a core   target < 1 %: $(python3 -c "print('met' if $idle < 1 else 'MISSED')")"
-echo "  cards turning          ${turning} % of a core   target < 5 %: $(python3 -c "print('met' if $turning < 5 else 'MISSED')")"
+python3 "$src/bench/costs.py" "$game" "$minimal" "${1:-30}"

@@ -4,6 +4,8 @@
 #include "core/Error.h"
 #include "skins/BmpPalette.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <array>
 #include <bit>
 #include <optional>
@@ -210,6 +212,19 @@ QImage DecodeMasked(std::span<const std::uint8_t> file, const Layout& layout) {
     return image;
 }
 
+// As BMP outright: a reader left free to guess the format first loads every
+// image plugin to ask whether it reads the data.
+bool LoadBmp(QImage& image, std::span<const std::uint8_t> file) {
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read(&image);
+}
+
 QImage DecodeWithQt(std::span<const std::uint8_t> file, const Layout& layout) {
     // Whatever follows the pixels is no business of the decoder's.
     file = file.first(layout.end);
@@ -220,9 +235,9 @@ QImage DecodeWithQt(std::span<const std::uint8_t> file, const Layout& layout) {
         // fields mean nothing, so they read as the 40-byte header they extend.
         std::vector<std::uint8_t> copy(file.begin(), file.end());
         copy[14] = kInfoHeaderSize;
-        loaded = decoded.loadFromData(copy.data(), int(copy.size()), "BMP");
+        loaded = LoadBmp(decoded, copy);
     } else {
-        loaded = decoded.loadFromData(file.data(), int(file.size()), "BMP");
+        loaded = LoadBmp(decoded, file);
     }
     if (!loaded) {
         Invalid("the BMP decoder refused the file");

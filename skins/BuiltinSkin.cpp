@@ -1,6 +1,7 @@
 #include "skins/BuiltinSkin.h"
 
 #include "core/ByteReader.h"
+#include "core/ByteWriter.h"
 #include "core/Error.h"
 #include "skins/TDvlImageList.h"
 
@@ -15,6 +16,17 @@ std::vector<std::uint8_t> BuiltinSkinRecord() {
     }
     const QByteArray bytes = file.readAll();
     return {bytes.begin(), bytes.end()};
+}
+
+std::vector<std::uint8_t> BuiltinSkinFile() {
+    const std::vector<std::uint8_t> record = BuiltinSkinRecord();
+    ByteWriter out;
+    out.reserve(sizeof TDvlImageList::kSignature + 8 + record.size());
+    out.bytes(TDvlImageList::kSignature);
+    out.i32(1);                            // one item
+    out.u32(std::uint32_t(out.pos() + 4)); // its record follows the offset table
+    out.bytes(record);
+    return out.take();
 }
 
 void LoadBuiltinSkin(TDvlImageList& list) {

@@ -10,6 +10,10 @@ class TDvlImageList;
 // The item record of the skin every run starts with, as the program carries it.
 std::vector<std::uint8_t> BuiltinSkinRecord();
 
+// The built-in skin as a skin file: what SaveToFile writes for a list that
+// holds it, put together from the record without packing the strip again.
+std::vector<std::uint8_t> BuiltinSkinFile();
+
 // Replaces the list's items by the built-in skin's one item.
 void LoadBuiltinSkin(TDvlImageList& list);
 

@@ -55,7 +55,10 @@ void TDvlImageList::LoadFromBytes(std::span<const std::uint8_t> file, const QStr
 }
 
 void TDvlImageList::SaveToFile(const QString& path) {
-    const std::vector<std::uint8_t> bytes = SaveToBytes();
+    WriteFile(path, SaveToBytes());
+}
+
+void TDvlImageList::WriteFile(const QString& path, std::span<const std::uint8_t> bytes) {
     // Written aside and renamed over the target, so a failed write never leaves
     // half a skin behind.
     QSaveFile file(path);

@@ -1,6 +1,7 @@
 #include "skins/SkinDiscovery.h"
 
 #include "core/Error.h"
+#include "skins/BuiltinSkin.h"
 #include "skins/TDvlImageList.h"
 
 #include <QDir>
@@ -9,13 +10,14 @@
 
 namespace dvl {
 
-void WriteDefaultSkin(const QString& directory, TDvlImageList& list) {
+void WriteDefaultSkin(const QString& directory) {
     const QString path = QDir(directory).filePath(QString::fromLatin1(kDefaultSkinName));
     const QFileInfo info(path);
     if (info.exists() && !info.isDir()) {
         return; // never overwritten, whatever it holds
     }
-    list.SaveToFile(path);
+    // Prepared bytes: packing the strip again would cost a first start several ms.
+    TDvlImageList::WriteFile(path, BuiltinSkinFile());
 }
 
 std::vector<SkinFile> ListSkins(const QString& directory) {

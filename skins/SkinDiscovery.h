@@ -20,10 +20,10 @@ struct SkinFile {
     QString fileName; // the entry's own name, loaded as it is
 };
 
-// Writes `list` (the built-in skin at start-up) as "default.iml" in `directory`
-// unless a file of that name exists; a directory of that name does not count.
-// Throws what SaveToFile throws.
-void WriteDefaultSkin(const QString& directory, TDvlImageList& list);
+// Writes the built-in skin as "default.iml" in `directory` unless a file of
+// that name exists; a directory of that name does not count. Throws what
+// SaveToFile throws.
+void WriteDefaultSkin(const QString& directory);
 
 // Every entry of `directory` whose name ends in ".iml" in any letter case,
 // files and directories alike, hidden ones too, in name order ignoring case.

@@ -62,6 +62,8 @@ public:
     std::vector<std::uint8_t> SaveToBytes();
     void LoadFromBytes(std::span<const std::uint8_t> file, const QString& path = {});
     void SaveToFile(const QString& path);
+    // Writes the bytes of a whole skin file as SaveToFile does.
+    static void WriteFile(const QString& path, std::span<const std::uint8_t> file);
     void LoadFromFile(const QString& path);
 
 private:

@@ -4,9 +4,11 @@
 #include "ui/X11Frame.h"
 
 #include <QApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPixmap>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -23,7 +25,11 @@ QIcon ApplicationIcon() {
     // ones in the icon theme. Each size given here is decoded at start-up.
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64}) {
-        icon.addFile(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), QSize(size, size));
+        // Read as PNG outright: a reader left to guess the format first loads
+        // every image plugin to ask whether it reads the data.
+        QImageReader reader(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
     }
     return icon;
 }

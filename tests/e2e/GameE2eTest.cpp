@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPalette>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -235,6 +238,69 @@ TEST_F(E2e, PlayerClearsTheBoardAndEntersARecord) {
     EXPECT_EQ(file.mid(kEntry), DefaultRecords().left(9 * kEntry)) << "entries 2 to 10";
     EXPECT_EQ(file, saved) << "the record was not saved when the records window closed";
     EXPECT_EQ(game.Strays().join(' ').toStdString(), "") << "files in the working directory";
+}
+
+// Whole games one after another, each dealt from the menu, for the endurance
+// bench (bench/endurance.sh): DVL_ENDURANCE_GAMES games (10 unless set), with
+// the resident memory after each.
+TEST_F(E2e, DISABLED_GamesOneAfterAnother) {
+    const int asked = qEnvironmentVariableIntValue("DVL_ENDURANCE_GAMES");
+    const int games = asked > 0 ? asked : 10;
+    const qint64 pid = game.ProcessId();
+    std::vector<int> table(10, 100); // the scores the default records hold
+    std::vector<double> resident;
+    int ended = 0;
+    const QImage end = looks.Status(kGameOver);
+    for (int g = 1; g <= games; ++g) {
+        if (g > 1) {
+            // "Игра", then its first item, "Новая".
+            const QPoint menu = game.Geometry().topLeft() + QPoint(16, game.MenuHeight() / 2);
+            dvl::e2e::RunTool(QStringLiteral("xdotool"),
+                              {"mousemove", QString::number(menu.x()), QString::number(menu.y()),
+                               "click", "1", "sleep", "0.3", "mousemove_relative", "0",
+                               QString::number(game.MenuHeight()), "click", "1"});
+        }
+        ASSERT_TRUE(WaitNewGame()) << "game " << g << " was not dealt";
+        dvl::e2e::Player player(game, looks);
+        for (int turn = 0; turn < 100 && player.pairs < 12 && !player.over; ++turn) {
+            ASSERT_TRUE(player.Turn()) << "game " << g << ": " << player.error;
+        }
+        const bool over = game.Poll([&](const Shot& x) { return dvl::e2e::Same(x.status, end); });
+        ended += over && player.pairs == 12;
+        // A score below the worst record asks for a name, then shows the records.
+        const auto worst = std::max_element(table.begin(), table.end());
+        if (player.clicks < *worst) {
+            *worst = player.clicks;
+            const QString dialog = dvl::e2e::WaitWindow(pid, QStringLiteral("^Конец игры$"));
+            ASSERT_FALSE(dialog.isEmpty()) << "game " << g << ": no name dialog";
+            dvl::e2e::SendKey(dialog, QStringLiteral("Return"));
+            const QString records = dvl::e2e::WaitWindow(pid, QStringLiteral("^Таблица Рекордов$"));
+            ASSERT_FALSE(records.isEmpty()) << "game " << g << ": no records window";
+            dvl::e2e::SendKey(records, QStringLiteral("Return"));
+            ASSERT_TRUE(dvl::e2e::Wait([&] {
+                return dvl::e2e::FindWindows(pid, QStringLiteral("^Таблица Рекордов$")).isEmpty();
+            }));
+        }
+        EXPECT_TRUE(game.Poll([](const Shot& x) { return dvl::e2e::Black(x.board); }))
+            << "game " << g << ": cards are left on the board";
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        double kib = 0;
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("VmRSS:")) {
+                    kib = line.mid(6).trimmed().split(' ').value(0).toDouble();
+                }
+            }
+        }
+        resident.push_back(kib / 1024);
+        std::printf("game %d: %d clicks, %s, resident %.2f MiB\n", g, player.clicks,
+                    over ? "ended" : "NOT ENDED", resident.back());
+        std::fflush(stdout);
+    }
+    std::printf("games ended normally: %d of %d; resident after game %d minus after game 1: "
+                "%+.2f MiB\n",
+                ended, games, games, resident.back() - resident.front());
+    EXPECT_EQ(ended, games);
 }
 
 // Esc ends the program and saves the records, also after the records window has been
