@@ -168,7 +168,7 @@ void Board::Closing(int cell) {
     opening_[i] = false;
     view_.ShowClip(cell, true);
     view_.PlayClip(cell, 6, 10);
-    ResolvePair();
+    ResolvePair(cell);
     view_.DrawCard(cell, 0);
     if (gameOver_ && !endOfGameRun_) {
         // Once a game, also when the other card of the last pair shuts in this
@@ -180,12 +180,14 @@ void Board::Closing(int cell) {
     }
 }
 
-void Board::ResolvePair() {
-    if (openCount_ != 2) {
-        return; // the second card of a judged pair
-    }
+void Board::ResolvePair(int cell) {
     const int first = openCards_[0];
     const int second = openCards_[1];
+    // The second card of a judged pair may shut after the next turn's two
+    // cards were clicked: it must not judge that turn.
+    if (openCount_ != 2 || (cell != first && cell != second)) {
+        return;
+    }
     openCount_ = 0;
     if (pair_[Index(first)] != pair_[Index(second)]) {
         return;

@@ -59,7 +59,7 @@ private:
     void TickCell(int cell);
     void Closing(int cell);
     void Opening(int cell);
-    void ResolvePair();
+    void ResolvePair(int closing);
     void Place(int cell);
     void UpdateTicking();
 

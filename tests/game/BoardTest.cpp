@@ -343,8 +343,22 @@ TEST_F(BoardTest, ACardStillFoldingShutCannotBeClicked) {
     ASSERT_TRUE(board.CardTurned(lo));
     board.Click(lo);
     EXPECT_EQ(board.ClickCount(), 2);
+    // The next turn clicked in that tick is not judged when the last card shuts.
+    int c = 1;
+    int d = 1;
+    while (c == lo || c == hi) {
+        ++c;
+    }
+    while (d == lo || d == hi || d == c || board.CardPair(d) != board.CardPair(c)) {
+        ++d;
+    }
+    board.Click(c);
+    board.Click(d);
     board.Tick();
     EXPECT_EQ(view.cards[std::size_t(lo)], Rest(lo));
+    EXPECT_EQ(board.OpenCount(), 2);
+    EXPECT_TRUE(board.CardFaceUp(c) && board.CardFaceUp(d));
+    EXPECT_TRUE(view.cards[std::size_t(c)].visible) << "a found pair, but not yet judged";
 }
 
 TEST_F(BoardTest, AFaceTheSkinLacksEndsTheClickAfterTheCardIsTurned) {
