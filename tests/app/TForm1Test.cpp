@@ -309,6 +309,53 @@ TEST(TForm1TimingTest, AFullTurnStaysOpenTheWholePairDelay) {
                 longest / 1e6);
 }
 
+// Presses as Qt delivers them: the release goes to the pressed widget, and
+// presses pair into double-clicks across the whole window.
+TEST_F(TForm1Test, PressesAroundAClipTurnOnlyAnUncoveredCard) {
+    QWindow* window = form.windowHandle();
+    const auto press = [&](int cell, int delay = -1) {
+        QTest::mousePress(window, Qt::LeftButton, {}, CentreOf(cell), delay);
+    };
+    const auto release = [&](int cell) {
+        QTest::mouseRelease(window, Qt::LeftButton, {}, CentreOf(cell));
+    };
+    const int a = PairOf(1).first;
+    const int b = PairOf(2).first;
+    ClickCell(a);
+    FinishClips();
+    Ticks(9);
+    ClickCell(b);
+    FinishClips();
+    Ticks(10);
+    form.Timer2Timer();
+    Ticks(3);
+    // Pressed while folding shut, released once shut under its turning-back clip.
+    press(a);
+    Ticks(8);
+    ASSERT_TRUE(form.CardAnimates[std::size_t(a)]->isVisible());
+    release(a);
+    EXPECT_EQ(board().ClickCount(), 2);
+    EXPECT_FALSE(board().CardTurned(a));
+    EXPECT_EQ(form.CardAnimates[std::size_t(a)]->ShownFrame(), 6);
+
+    // A press the clip swallows, then one on the card as soon as the clip has
+    // gone, within the double-click interval: the second is a click.
+    press(a);
+    release(a);
+    FinishClips();
+    ASSERT_FALSE(form.CardAnimates[std::size_t(a)]->isVisible());
+    QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval;
+    press(a, 50);
+    release(a);
+    EXPECT_EQ(board().ClickCount(), 3);
+    EXPECT_TRUE(board().CardTurned(a));
+
+    // A real double-click on a card turns it once.
+    QTest::mouseDClick(window, Qt::LeftButton, {}, CentreOf(b));
+    EXPECT_EQ(board().ClickCount(), 4);
+    EXPECT_TRUE(board().CardTurned(b));
+}
+
 TEST_F(TForm1Test, SpaceInTheMiddleOfATurnPutsEveryCardBack) {
     ClickCell(1);
     FinishClips();
