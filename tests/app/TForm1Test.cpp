@@ -229,6 +229,7 @@ TEST_F(TForm1Test, TheLastPairPlaysOutBehindTheRecordEntryDialogs) {
     EXPECT_EQ(records.Table.Entry(1).Score(), 24);
     EXPECT_FALSE(form.Timer1.isActive()) << "nothing moves on the finished board";
     EXPECT_FALSE(form.CardImages[std::size_t(lo)]->isVisible());
+    form.SetRecordsWindow(nullptr);
 }
 
 // The pair delay on the real clock: at least 500 ms from the first tick with
@@ -240,7 +241,6 @@ TEST(TForm1TimingTest, AFullTurnStaysOpenTheWholePairDelay) {
         std::unique_ptr<TForm1> form;
         std::pair<int, int> turns[2];
         int turn = 0;
-        int done = 0;
         QElapsedTimer open; // invalid until the full turn is open
         std::vector<qint64> delaysNs;
 
