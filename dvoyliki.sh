@@ -61,7 +61,7 @@ cmd_run() {
 fuzz_smoke() {
     build fuzz
     local seconds=${DVL_FUZZ_SECONDS:-20}
-    for target in fuzz_unpack fuzz_roundtrip fuzz_iml fuzz_iml_draw fuzz_avi_clip fuzz_records; do
+    for target in fuzz_unpack fuzz_roundtrip fuzz_iml fuzz_iml_draw fuzz_avi_clip fuzz_records fuzz_board; do
         say "Fuzz smoke: $target (${seconds} s)"
         local work extra=()
         work="$(mktemp -d)"

@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <algorithm>
+#include <exception>
 
 namespace dvl {
 
@@ -95,15 +96,29 @@ TForm1::TForm1(Board::SeedSource seeds)
     BuildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    // The board switches Timer1 on while something moves and off when nothing does.
     Timer1.setInterval(timing::kTickMs);
     Timer1.setTimerType(Qt::PreciseTimer);
-    connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+    connect(&Timer1, &QTimer::timeout, this, [this] {
+        try {
+            Timer1Timer();
+        } catch (...) {
+            // The error box runs its own loop: shown from here, it would stop
+            // the ticks behind it (see EnterRecord).
+            QMetaObject::invokeMethod(
+                this,
+                [error = std::current_exception()] {
+                    Guarded([&error] { std::rethrow_exception(error); });
+                },
+                Qt::QueuedConnection);
+        }
+    });
     Timer2.setInterval(timing::kPairDelayMs);
-    connect(&Timer2, &QTimer::timeout, this, [this] { Guarded([this] { Timer2Timer(); }); });
+    Timer2.setTimerType(Qt::PreciseTimer); // a coarse timer fires up to 5 % early
+    connect(&Timer2, &QTimer::timeout, this, [this] { Guarded([this] { DelayTimeout(); }); });
 
     // An error here is shown and start-up goes on with the next window.
     Guarded([this] { FormCreate(); });
-    Timer1.start();
 }
 
 TForm1::~TForm1() = default;
@@ -193,7 +208,7 @@ void TForm1::CreateCells() {
         CardImages[std::size_t(i)] = image;
         image->OnClick = [this](TImage* sender) {
             focusFrame_->hide(); // mouse play looks as it always did
-            MyImageClick(sender);
+            ClickUncovered(sender);
         };
         image->Tag = i;
         animate->Tag = i;
@@ -296,8 +311,17 @@ void TForm1::TurnFocusedCard() {
         return;
     }
     TImage* image = CardImages[std::size_t(focusCell_)];
-    if (image->isVisible() && !CardAnimates[std::size_t(focusCell_)]->isVisible()) {
-        MyImageClick(image);
+    if (image->isVisible()) {
+        ClickUncovered(image);
+    }
+}
+
+// A visible clip player takes every press over its cell. A release can still
+// reach the card beneath when the press came before the clip appeared (Qt
+// gives the release to the pressed widget): that is no click either.
+void TForm1::ClickUncovered(TImage* card) {
+    if (!CardAnimates[std::size_t(card->Tag)]->isVisible()) {
+        MyImageClick(card);
     }
 }
 
@@ -319,6 +343,17 @@ void TForm1::AnimateStop(TAnimate* sender) {
 
 void TForm1::Timer1Timer() {
     board_.Tick();
+}
+
+// Timer2 counts the pair delay on the clock: should it fire early all the
+// same, it waits out the rest.
+void TForm1::DelayTimeout() {
+    const qint64 left = qint64(timing::kPairDelayMs) * 1000000 - delayClock_.nsecsElapsed();
+    if (left > 0) {
+        Timer2.start(int((left + 999999) / 1000000));
+        return;
+    }
+    Timer2Timer();
 }
 
 void TForm1::Timer2Timer() {
@@ -396,14 +431,34 @@ void TForm1::SetDelayTimer(bool on) {
     if (!on) {
         Timer2.stop();
     } else if (!Timer2.isActive()) {
-        Timer2.start();
+        delayClock_.start();
+        Timer2.start(timing::kPairDelayMs);
     }
 }
 
-void TForm1::EnterRecord(std::int64_t score) {
-    if (OnRecordEntry) {
-        OnRecordEntry(score);
+void TForm1::SetTickTimer(bool on) {
+    if (!on) {
+        Timer1.stop();
+    } else if (!Timer1.isActive()) {
+        Timer1.start();
     }
+}
+
+// Qt never delivers a timer's timeout again while that timer's own handler
+// runs, so dialogs shown inside Timer1's handler would freeze the board
+// behind them. The record entry runs from the event loop instead, once the
+// tick has returned.
+void TForm1::EnterRecord(std::int64_t score) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, score] {
+            Guarded([this, score] {
+                if (OnRecordEntry) {
+                    OnRecordEntry(score);
+                }
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace dvl

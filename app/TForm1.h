@@ -7,6 +7,7 @@
 #include "game/Board.h"
 #include "skins/TDvlImageList.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
@@ -35,7 +36,8 @@ public:
     // Windows made after this one at start-up; either may be absent.
     void SetAboutWindow(QDialog* about) { about_ = about; }
     void SetRecordsWindow(QDialog* records) { records_ = records; }
-    // Runs at the end of a game with its score; the records come here.
+    // Runs at the end of a game with its score, from the event loop once the
+    // tick that ended the game has returned; the records come here.
     std::function<void(std::int64_t score)> OnRecordEntry;
 
     // The handlers, by the names the game gives them.
@@ -89,6 +91,8 @@ private:
     void ShowFocusFrame();
     void TurnFocusedCard();
     void NameCard(int cell);
+    void ClickUncovered(TImage* card);
+    void DelayTimeout();
 
     // BoardView
     void PlaceCard(int cell, const CardGeometry& card) override;
@@ -99,8 +103,10 @@ private:
     void RewindClip(int cell) override;
     void SetStatus(const QString& text) override;
     void SetDelayTimer(bool on) override;
+    void SetTickTimer(bool on) override;
     void EnterRecord(std::int64_t score) override;
 
+    QElapsedTimer delayClock_; // since Timer2 was switched on
     Board board_;
     QWidget* boardWidget_ = nullptr;
     QLabel* statusText_ = nullptr;

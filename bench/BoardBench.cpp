@@ -19,6 +19,7 @@ public:
     void RewindClip(int) override {}
     void SetStatus(const QString&) override {}
     void SetDelayTimer(bool) override {}
+    void SetTickTimer(bool) override {}
     void EnterRecord(std::int64_t) override {}
 };
 

@@ -15,6 +15,19 @@ std::uint32_t ClockSeed() {
                          std::chrono::system_clock::now().time_since_epoch().count());
 }
 
+// Tells the window whether ticks are needed once a handler ends, also when a
+// drawing error cuts it short.
+template <class Update> class TickingUpdate {
+public:
+    explicit TickingUpdate(Update update) : update_(update) {}
+    TickingUpdate(const TickingUpdate&) = delete;
+    TickingUpdate& operator=(const TickingUpdate&) = delete;
+    ~TickingUpdate() { update_(); }
+
+private:
+    Update update_;
+};
+
 } // namespace
 
 Board::Board(BoardView& view, SeedSource seeds)
@@ -32,7 +45,24 @@ void Board::Place(int cell) {
     view_.PlaceCard(cell, card_[Index(cell)]);
 }
 
+bool Board::NeedsTicks() const {
+    if (openCount_ == 2) {
+        return true;
+    }
+    for (int i = 1; i <= kCells; ++i) {
+        if (turned_[Index(i)] && (opening_[Index(i)] || !faceUp_[Index(i)])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Board::UpdateTicking() {
+    view_.SetTickTimer(NeedsTicks());
+}
+
 void Board::New() {
+    const TickingUpdate ticking([this] { UpdateTicking(); });
     clipIdle_ = true;
     random_.seed(seeds_());
     // A pair still waiting on its delay must not cut short the first pair of the new game.
@@ -86,6 +116,7 @@ void Board::Click(int cell) {
     if (opening_[i] || faceUp_[i] || turned_[i] || openCount_ > 1 || !card_[i].visible) {
         return;
     }
+    const TickingUpdate ticking([this] { UpdateTicking(); });
     opening_[i] = true;
     view_.ShowClip(cell, true);
     view_.PlayClip(cell, 1, 6);
@@ -102,9 +133,8 @@ void Board::Click(int cell) {
 }
 
 void Board::Tick() {
+    const TickingUpdate ticking([this] { UpdateTicking(); });
     gameOver_ = false;
-    // Each cell reads the state afresh: the end of a game may run whole ticks
-    // nested inside this one while its dialogs are up.
     for (int i = 1; i <= kCells; ++i) {
         TickCell(i);
     }
@@ -138,22 +168,26 @@ void Board::Closing(int cell) {
     opening_[i] = false;
     view_.ShowClip(cell, true);
     view_.PlayClip(cell, 6, 10);
-    ResolvePair();
+    ResolvePair(cell);
     view_.DrawCard(cell, 0);
     if (gameOver_ && !endOfGameRun_) {
-        // Once a game, also when the other card of the last pair shuts in this tick.
+        // Once a game, also when the other card of the last pair shuts in this
+        // tick. The window runs the record entry after this tick, and the
+        // other card goes on closing behind its dialogs.
         endOfGameRun_ = true;
         view_.SetStatus(QStringLiteral("Конец игры!"));
         view_.EnterRecord(clickCount_);
     }
 }
 
-void Board::ResolvePair() {
-    if (openCount_ != 2) {
-        return; // the second card of a judged pair
-    }
+void Board::ResolvePair(int cell) {
     const int first = openCards_[0];
     const int second = openCards_[1];
+    // The second card of a judged pair may shut after the next turn's two
+    // cards were clicked: it must not judge that turn.
+    if (openCount_ != 2 || (cell != first && cell != second)) {
+        return;
+    }
     openCount_ = 0;
     if (pair_[Index(first)] != pair_[Index(second)]) {
         return;

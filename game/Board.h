@@ -47,6 +47,10 @@ public:
     bool GameOver() const { return gameOver_; }
     std::uint8_t DelayCount() const { return delayCount_; }
     const CardGeometry& Card(int cell) const { return card_[Index(cell)]; }
+    // A tick would change something: a card is opening or closing, or a full
+    // turn waits on its delay. Otherwise a tick only clears GameOver, which
+    // every tick clears again before reading it, so the tick timer can rest.
+    bool NeedsTicks() const;
 
 private:
     static std::size_t Index(int cell) { return std::size_t(cell); }
@@ -55,8 +59,9 @@ private:
     void TickCell(int cell);
     void Closing(int cell);
     void Opening(int cell);
-    void ResolvePair();
+    void ResolvePair(int closing);
     void Place(int cell);
+    void UpdateTicking();
 
     BoardView& view_;
     SeedSource seeds_;

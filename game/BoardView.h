@@ -32,8 +32,13 @@ public:
     virtual void SetStatus(const QString& text) = 0;
     // The pair delay timer; switching on a running timer changes nothing.
     virtual void SetDelayTimer(bool on) = 0;
-    // The end of a game with this score; it may show modal dialogs, during
-    // which ticks go on arriving.
+    // The tick timer: on while something on the board moves, off while nothing
+    // does. Switching on a running timer changes nothing.
+    virtual void SetTickTimer(bool on) = 0;
+    // The end of a game with this score, asked for inside the tick that ended
+    // it. It may show modal dialogs, so the window runs it once that tick has
+    // returned: a timer's ticks stand still while its own handler runs, and
+    // the board must go on moving behind the dialogs.
     virtual void EnterRecord(std::int64_t score) = 0;
 };
 

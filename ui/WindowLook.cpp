@@ -182,7 +182,8 @@ void InstallErrorBox() {
     SetErrorSink([](const QString& text) {
         static bool showing = false;
         if (showing) {
-            // Ticks go on behind the box; a repeated error must not stack boxes.
+            // Timers go on behind the box (a tick reports its error once it has
+            // returned), so an error may repeat: it must not stack boxes.
             std::fprintf(stderr, "%s\n", qPrintable(text));
             return;
         }

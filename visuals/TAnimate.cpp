@@ -3,6 +3,7 @@
 #include "core/ByteReader.h"
 #include "core/Error.h"
 #include "core/Guard.h"
+#include "visuals/PressPairing.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -258,6 +259,7 @@ void TAnimate::paintEvent(QPaintEvent*) {
 
 // The player swallows every mouse event over itself; nothing reaches the card beneath.
 void TAnimate::mousePressEvent(QMouseEvent* e) {
+    press_pairing::NoteClipPress(e->timestamp());
     e->accept();
 }
 void TAnimate::mouseReleaseEvent(QMouseEvent* e) {

@@ -1,6 +1,7 @@
 #include "visuals/TImage.h"
 
 #include "core/Guard.h"
+#include "visuals/PressPairing.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -104,6 +105,7 @@ void TImage::paintEvent(QPaintEvent*) {
 
 void TImage::mousePressEvent(QMouseEvent* e) {
     // Qt keeps the mouse with the pressed widget until the release.
+    press_pairing::NoteCardPress();
     if (e->button() == Qt::LeftButton) {
         clicked_ = true;
     }
@@ -111,9 +113,12 @@ void TImage::mousePressEvent(QMouseEvent* e) {
 }
 
 void TImage::mouseDoubleClickEvent(QMouseEvent* e) {
-    // A double-click's second press is not a click.
+    // A double-click's second press is not a click, unless its first press
+    // went to a clip player: that was another window, never paired with this.
+    const bool afterClip = press_pairing::FollowsClipPress(e->timestamp());
+    press_pairing::NoteCardPress();
     if (e->button() == Qt::LeftButton) {
-        clicked_ = false;
+        clicked_ = afterClip;
     }
     e->accept();
 }

@@ -6,6 +6,7 @@
 #include "visuals/TAnimate.h"
 
 #include <QCoreApplication>
+#include <chrono>
 
 namespace dvl::test {
 
@@ -18,6 +19,13 @@ inline void FinishClips(TForm1& form) {
             QCoreApplication::sendPostedEvents(a->Playback(), QEvent::MetaCall);
         }
     }
+}
+
+// Ticks and delay firings come from the test alone: the board may switch
+// Timer1 on, but it never fires.
+inline void DriveByHand(TForm1& form) {
+    form.Timer1.stop();
+    form.Timer1.setInterval(std::chrono::hours(1));
 }
 
 inline void Ticks(TForm1& form, int n) {

@@ -21,7 +21,7 @@ using dvl::TForm1;
 class KeyboardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form.Timer1.stop();
+        dvl::test::DriveByHand(form);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }

@@ -2,6 +2,7 @@
 #include "core/Guard.h"
 #include "skins/TCanvas.h"
 #include "skins/TDvlImageList.h"
+#include "tests/app/FormDriver.h"
 #include "tests/skins/TestPictures.h"
 #include "visuals/TImage.h"
 
@@ -48,7 +49,7 @@ protected:
     }
     std::unique_ptr<TForm1> Start() {
         auto form = std::make_unique<TForm1>([] { return 3u; });
-        form->Timer1.stop();
+        dvl::test::DriveByHand(*form);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return form;

@@ -2,6 +2,9 @@
 
 #include "app/TForm3.h"
 #include "core/Guard.h"
+#include "game/Timing.h"
+#include "records/NameDialog.h"
+#include "records/TForm2.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/TCanvas.h"
 #include "tests/app/FormDriver.h"
@@ -12,12 +15,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -41,7 +46,7 @@ QImage Picture(int index) {
 class TForm1Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        form.Timer1.stop();
+        dvl::test::DriveByHand(form);
         form.OnRecordEntry = [this](std::int64_t score) { scores.push_back(score); };
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -150,6 +155,8 @@ TEST_F(TForm1Test, AWholeGameEndsWithTheStatusAndOneRecordEntry) {
         PlayTurn(a, b);
     }
     EXPECT_EQ(status(), "Конец игры!");
+    EXPECT_TRUE(scores.empty()) << "the record entry waits until the tick has returned";
+    QCoreApplication::sendPostedEvents(&form, QEvent::MetaCall);
     EXPECT_EQ(scores, std::vector<std::int64_t>{24});
     for (int c = 1; c <= kCells; ++c) {
         EXPECT_FALSE(form.CardImages[std::size_t(c)]->isVisible());
@@ -159,6 +166,194 @@ TEST_F(TForm1Test, AWholeGameEndsWithTheStatusAndOneRecordEntry) {
     QTest::keyClick(&form, Qt::Key_Space);
     EXPECT_EQ(status(), "Новая игра!");
     EXPECT_TRUE(form.CardImages[24]->isVisible());
+}
+
+// The last pair with every timer real: the game ends when its first card has
+// shut, and the other card finishes behind the name dialog and the records
+// window, its turning-back clip playing and hiding while they are up.
+TEST_F(TForm1Test, TheLastPairPlaysOutBehindTheRecordEntryDialogs) {
+    for (int v = 1; v <= 11; ++v) {
+        const auto [a, b] = PairOf(v);
+        PlayTurn(a, b);
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    dvl::TForm2 records(&form, dvl::RecordsFile(dir.path()));
+    form.SetRecordsWindow(&records);
+    form.OnRecordEntry = [&](std::int64_t score) { records.RecordEntry(score); };
+    form.Timer1.setInterval(dvl::timing::kTickMs);
+
+    const auto [lo, hi] = PairOf(12);
+    const dvl::TAnimate* last = form.CardAnimates[std::size_t(lo)];
+    const dvl::TAnimate* first = form.CardAnimates[std::size_t(hi)];
+    std::vector<int> framesBehindName; // the last card's clip, while the name is asked
+    bool lastHidBehindName = false;
+    bool firstHidBehindName = false;
+    QString statusBehindName;
+    bool recordsShown = false;
+    QElapsedTimer nameAsked;
+    QTimer watcher;
+    watcher.setInterval(5);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* name = qobject_cast<dvl::NameDialog*>(modal)) {
+            statusBehindName = status();
+            if (last->isVisible() &&
+                (framesBehindName.empty() || framesBehindName.back() != last->ShownFrame())) {
+                framesBehindName.push_back(last->ShownFrame());
+            }
+            lastHidBehindName = !framesBehindName.empty() && !last->isVisible();
+            firstHidBehindName = !first->isVisible();
+            if (!nameAsked.isValid()) {
+                nameAsked.start();
+            }
+            // A frozen board gives up after a while, so that the test fails rather than hangs.
+            if ((lastHidBehindName && firstHidBehindName) || nameAsked.hasExpired(3000)) {
+                QTest::keyClick(name, Qt::Key_Return);
+            }
+        } else if (modal == &records) {
+            recordsShown = true;
+            QTest::keyClick(&records, Qt::Key_Return);
+        }
+    });
+    watcher.start();
+    ClickCell(hi); // the first card of the turn: the higher cell shuts a tick earlier
+    ClickCell(lo);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recordsShown && !records.isVisible(); }, 15000));
+    watcher.stop();
+
+    EXPECT_EQ(statusBehindName, "Конец игры!");
+    EXPECT_EQ(framesBehindName, (std::vector<int>{6, 7, 8, 9, 10}));
+    EXPECT_TRUE(lastHidBehindName);
+    EXPECT_TRUE(firstHidBehindName);
+    EXPECT_EQ(records.Table.Entry(1).Score(), 24);
+    EXPECT_FALSE(form.Timer1.isActive()) << "nothing moves on the finished board";
+    EXPECT_FALSE(form.CardImages[std::size_t(lo)]->isVisible());
+    form.SetRecordsWindow(nullptr);
+}
+
+// The pair delay on the real clock: at least 500 ms from the first tick with
+// the second card open and no clip playing to the tick that turns the pair
+// back, in each of 20 turns. Four boards play at once to keep it short; their
+// clips are played out by hand, as they do not count.
+TEST(TForm1TimingTest, AFullTurnStaysOpenTheWholePairDelay) {
+    struct Player {
+        std::unique_ptr<TForm1> form;
+        std::pair<int, int> turns[2];
+        int turn = 0;
+        QElapsedTimer open; // invalid until the full turn is open
+        std::vector<qint64> delaysNs;
+
+        Board& board() { return form->GameBoard(); }
+        void Click() {
+            const auto [a, b] = turns[turn % 2];
+            board().Click(a);
+            board().Click(b);
+            dvl::test::FinishClips(*form);
+        }
+        void AfterTick() {
+            const auto [a, b] = turns[turn % 2];
+            if (!open.isValid() && board().OpenCount() == 2 && board().CardFaceUp(b) &&
+                !board().CardOpening(b) && board().ClipIdle()) {
+                open.start();
+            } else if (open.isValid() && !board().CardFaceUp(b)) {
+                delaysNs.push_back(open.nsecsElapsed());
+                open.invalidate();
+            } else if (!open.isValid() && !board().CardTurned(a) && !board().CardTurned(b) &&
+                       ++turn < 5) {
+                QTimer::singleShot(0, form.get(), [this] { Click(); });
+            }
+        }
+    };
+    std::vector<std::unique_ptr<Player>> players;
+    for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+        auto p = std::make_unique<Player>();
+        p->form = std::make_unique<TForm1>([seed] { return seed; });
+        // Two wrong pairs on four cells, so that one turn's closing clips never cover the next.
+        std::vector<int> cells{1};
+        for (int c = 2; c <= kCells && cells.size() < 4; ++c) {
+            bool clash = false;
+            for (int k : cells) {
+                clash = clash || p->board().CardPair(k) == p->board().CardPair(c);
+            }
+            if (!clash) {
+                cells.push_back(c);
+            }
+        }
+        p->turns[0] = {cells[0], cells[1]};
+        p->turns[1] = {cells[2], cells[3]};
+        Player* raw = p.get();
+        QObject::connect(&p->form->Timer1, &QTimer::timeout, p->form.get(),
+                         [raw] { raw->AfterTick(); });
+        raw->Click();
+        players.push_back(std::move(p));
+    }
+    const auto measured = [&] {
+        std::size_t n = 0;
+        for (const auto& p : players) {
+            n += p->delaysNs.size();
+        }
+        return n;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return measured() == 20; }, 15000));
+    qint64 shortest = INT64_MAX;
+    qint64 longest = 0;
+    for (const auto& p : players) {
+        for (qint64 ns : p->delaysNs) {
+            EXPECT_GE(ns, 500'000'000);
+            shortest = std::min(shortest, ns);
+            longest = std::max(longest, ns);
+        }
+    }
+    std::printf("pair delay over %zu turns: %.3f to %.3f ms\n", measured(), shortest / 1e6,
+                longest / 1e6);
+}
+
+// Presses as Qt delivers them: the release goes to the pressed widget, and
+// presses pair into double-clicks across the whole window.
+TEST_F(TForm1Test, PressesAroundAClipTurnOnlyAnUncoveredCard) {
+    QWindow* window = form.windowHandle();
+    const auto press = [&](int cell, int delay = -1) {
+        QTest::mousePress(window, Qt::LeftButton, {}, CentreOf(cell), delay);
+    };
+    const auto release = [&](int cell) {
+        QTest::mouseRelease(window, Qt::LeftButton, {}, CentreOf(cell));
+    };
+    const int a = PairOf(1).first;
+    const int b = PairOf(2).first;
+    ClickCell(a);
+    FinishClips();
+    Ticks(9);
+    ClickCell(b);
+    FinishClips();
+    Ticks(10);
+    form.Timer2Timer();
+    Ticks(3);
+    // Pressed while folding shut, released once shut under its turning-back clip.
+    press(a);
+    Ticks(8);
+    ASSERT_TRUE(form.CardAnimates[std::size_t(a)]->isVisible());
+    release(a);
+    EXPECT_EQ(board().ClickCount(), 2);
+    EXPECT_FALSE(board().CardTurned(a));
+    EXPECT_EQ(form.CardAnimates[std::size_t(a)]->ShownFrame(), 6);
+
+    // A press the clip swallows, then one on the card as soon as the clip has
+    // gone, within the double-click interval: the second is a click.
+    press(a);
+    release(a);
+    FinishClips();
+    ASSERT_FALSE(form.CardAnimates[std::size_t(a)]->isVisible());
+    QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval;
+    press(a, 50);
+    release(a);
+    EXPECT_EQ(board().ClickCount(), 3);
+    EXPECT_TRUE(board().CardTurned(a));
+
+    // A real double-click on a card turns it once.
+    QTest::mouseDClick(window, Qt::LeftButton, {}, CentreOf(b));
+    EXPECT_EQ(board().ClickCount(), 4);
+    EXPECT_TRUE(board().CardTurned(b));
 }
 
 TEST_F(TForm1Test, SpaceInTheMiddleOfATurnPutsEveryCardBack) {

@@ -260,24 +260,56 @@ TEST_F(BoardTest, LastPairEndsTheGameOnceWhicheverCardShutsFirst) {
     }
 }
 
-// The record entry's dialogs let ticks run nested inside the tick that ended the game.
-TEST_F(BoardTest, TicksNestedInTheRecordEntryFinishTheOtherCardOnce) {
+// The record entry is asked for in the tick that ends the game; the other card
+// of the last pair shuts in the ticks after it, behind the record entry's dialogs.
+TEST_F(BoardTest, TheOtherCardOfTheLastPairShutsAfterTheEndOfTheGame) {
     for (int v = 1; v <= 11; ++v) {
         const auto [a, b] = PairOf(v);
         OpenTurn(a, b);
         Ticks(10);
     }
-    const int lo = PairOf(12).first; // a plain variable: lambdas cannot capture bindings in C++20
-    const int hi = PairOf(12).second;
-    view.duringRecordEntry = [&] {
-        EXPECT_TRUE(board.CardTurned(lo));
-        Ticks(5);
-        EXPECT_FALSE(board.CardTurned(lo));
-    };
+    const auto [lo, hi] = PairOf(12);
     OpenTurn(hi, lo);
-    Ticks(10);
+    Ticks(8);
     EXPECT_EQ(view.recordEntries, 1);
+    EXPECT_EQ(view.log.back(), "record 24");
+    EXPECT_TRUE(board.CardTurned(lo));
+    EXPECT_TRUE(view.tickOn) << "the other card still moves";
+    board.Tick();
+    EXPECT_FALSE(board.CardTurned(lo));
+    EXPECT_EQ(view.lastPlay[std::size_t(lo)], std::make_pair(6, 10));
     EXPECT_EQ(view.cards[std::size_t(lo)], Rest(lo, false));
+    EXPECT_FALSE(view.tickOn);
+    EXPECT_EQ(view.recordEntries, 1);
+}
+
+// Ticks are asked for while a card opens or closes or a full turn waits on its
+// delay; a board at rest, or one open card waiting for the second, needs none.
+TEST_F(BoardTest, TheTickTimerRunsOnlyWhileSomethingMoves) {
+    EXPECT_FALSE(view.tickOn);
+    const auto [a, b] = Mismatch();
+    board.Click(a);
+    EXPECT_TRUE(view.tickOn) << "the strip waits on its clip";
+    board.ClipStopped(a);
+    Ticks(8);
+    EXPECT_TRUE(view.tickOn);
+    board.Tick();
+    EXPECT_FALSE(view.tickOn) << "one open card";
+    const auto before = view.cards;
+    Ticks(20);
+    EXPECT_EQ(view.cards, before);
+    board.Click(b);
+    EXPECT_TRUE(view.tickOn);
+    board.ClipStopped(b);
+    Ticks(50);
+    EXPECT_TRUE(view.tickOn) << "the full turn waits on its delay";
+    board.DelayElapsed();
+    Ticks(10);
+    EXPECT_FALSE(view.tickOn);
+    EXPECT_EQ(view.cards[std::size_t(a)], Rest(a));
+    board.Click(a);
+    board.New();
+    EXPECT_FALSE(view.tickOn) << "a new game mid-turn";
 }
 
 TEST_F(BoardTest, NewGameInTheMiddleOfATurnPutsEverythingBack) {
@@ -311,8 +343,22 @@ TEST_F(BoardTest, ACardStillFoldingShutCannotBeClicked) {
     ASSERT_TRUE(board.CardTurned(lo));
     board.Click(lo);
     EXPECT_EQ(board.ClickCount(), 2);
+    // The next turn clicked in that tick is not judged when the last card shuts.
+    int c = 1;
+    int d = 1;
+    while (c == lo || c == hi) {
+        ++c;
+    }
+    while (d == lo || d == hi || d == c || board.CardPair(d) != board.CardPair(c)) {
+        ++d;
+    }
+    board.Click(c);
+    board.Click(d);
     board.Tick();
     EXPECT_EQ(view.cards[std::size_t(lo)], Rest(lo));
+    EXPECT_EQ(board.OpenCount(), 2);
+    EXPECT_TRUE(board.CardFaceUp(c) && board.CardFaceUp(d));
+    EXPECT_TRUE(view.cards[std::size_t(c)].visible) << "a found pair, but not yet judged";
 }
 
 TEST_F(BoardTest, AFaceTheSkinLacksEndsTheClickAfterTheCardIsTurned) {

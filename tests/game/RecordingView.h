@@ -24,9 +24,9 @@ public:
     QString status;
     bool delayOn = false;
     int delaySwitchedOn = 0; // times the timer went from off to on
+    bool tickOn = false;
     int recordEntries = 0;
     std::int64_t lastScore = -1;
-    std::function<void()> duringRecordEntry;
     int failDrawOf = -1; // a picture the skin lacks
 
     void PlaceCard(int cell, const CardGeometry& card) override { cards[std::size_t(cell)] = card; }
@@ -50,13 +50,11 @@ public:
         delaySwitchedOn += on && !delayOn;
         delayOn = on;
     }
+    void SetTickTimer(bool on) override { tickOn = on; }
     void EnterRecord(std::int64_t score) override {
         ++recordEntries;
         lastScore = score;
         log.push_back("record " + std::to_string(score));
-        if (duringRecordEntry) {
-            duringRecordEntry();
-        }
     }
 };
 
