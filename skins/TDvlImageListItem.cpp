@@ -36,6 +36,19 @@ QImage withWidth(const QImage& strip, int width, int rows) {
 
 TDvlImageListItem::TDvlImageListItem() = default;
 
+std::unique_ptr<TDvlImageListItem> TDvlImageListItem::GameSkin(int size, int count, QImage strip) {
+    auto item = std::make_unique<TDvlImageListItem>();
+    item->SetDescription(QStringLiteral("Images"));
+    item->SetWidth(size);
+    item->SetHeight(size);
+    item->SetAllocBy(4);
+    item->SetMasked(false);
+    item->SetCompressed(true);
+    item->SetPixelFormat(TDvlSavePixelFormat::spfDefault);
+    item->SetPictures(count, std::move(strip), 24);
+    return item;
+}
+
 void TDvlImageListItem::SetPictures(int count, QImage strip, int depth, QList<QRgb> palette,
                                     QImage mask) {
     strip_ = toDisplayFormat(std::move(strip));

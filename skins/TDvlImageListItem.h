@@ -5,6 +5,7 @@
 #include <QRgb>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace dvl {
@@ -30,6 +31,10 @@ public:
     static std::int16_t EntryOffset(PictureEntry e) { return std::int16_t(e & 0xFFFF); }
 
     TDvlImageListItem();
+
+    // An item as the game's skins hold one: "Images", pictures of `size` ×
+    // `size` taken from `strip`, packed, written at the strip's 24 bits.
+    static std::unique_ptr<TDvlImageListItem> GameSkin(int size, int count, QImage strip);
 
     const QString& Description() const { return description_; }
     void SetDescription(const QString& d) { description_ = d; }

@@ -77,16 +77,7 @@ const Painters& PaintersOf(SkinKind kind) {
 
 // One item like the built-in one: "Images", 100 × 100, packed, 24-bit strip.
 std::unique_ptr<TDvlImageListItem> SkinItem(SkinKind kind) {
-    auto item = std::make_unique<TDvlImageListItem>();
-    item->SetDescription(QStringLiteral("Images"));
-    item->SetWidth(kPictureSize);
-    item->SetHeight(kPictureSize);
-    item->SetAllocBy(4);
-    item->SetMasked(false);
-    item->SetCompressed(true);
-    item->SetPixelFormat(TDvlSavePixelFormat::spfDefault);
-    item->SetPictures(1 + kFaceCount, DrawSkinStrip(kind), 24);
-    return item;
+    return TDvlImageListItem::GameSkin(kPictureSize, 1 + kFaceCount, DrawSkinStrip(kind));
 }
 
 } // namespace

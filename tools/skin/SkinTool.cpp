@@ -105,17 +105,8 @@ void Pack(const QString& out, const QStringList& pictures) {
     }
     p.end();
 
-    auto item = std::make_unique<TDvlImageListItem>();
-    item->SetDescription(QStringLiteral("Images"));
-    item->SetWidth(kPictureSize);
-    item->SetHeight(kPictureSize);
-    item->SetAllocBy(4);
-    item->SetMasked(false);
-    item->SetCompressed(true);
-    item->SetPixelFormat(TDvlSavePixelFormat::spfDefault);
-    item->SetPictures(kPictureCount, strip, 24);
     TDvlImageList list;
-    list.Add(std::move(item));
+    list.Add(TDvlImageListItem::GameSkin(kPictureSize, kPictureCount, strip));
     list.SaveToFile(out);
 }
 
