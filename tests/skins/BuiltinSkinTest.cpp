@@ -156,9 +156,7 @@ TEST(BoxSkinFiles, CommittedFilesAreWhatTheGeneratorDrawsAndListAfterDefault) {
         EXPECT_TRUE(list.Item(0).Strip().convertToFormat(QImage::Format_RGB32) == Strip(skin.kind))
             << skin.tag;
     }
-    dvl::TDvlImageList builtin;
-    dvl::LoadBuiltinSkin(builtin);
-    dvl::WriteDefaultSkin(dir.path(), builtin);
+    dvl::WriteDefaultSkin(dir.path());
     std::vector<QString> captions;
     for (const dvl::SkinFile& skin : dvl::ListSkins(dir.path())) {
         captions.push_back(skin.caption);
