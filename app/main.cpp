@@ -4,17 +4,20 @@
 #include "app/TForm1.h"
 #include "app/TForm3.h"
 #include "records/TForm2.h"
+#include "skins/BuiltinSkin.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char** argv) {
+    // Pure data for the first window, decoded on the second core while Qt
+    // connects to the display and builds the widgets.
+    dvl::PrepareBuiltinSkin();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
     // Lets a Wayland desktop match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.dvoyliki"));
-    QApplication::setWindowIcon(dvl::ApplicationIcon());
+    dvl::PrepareApplicationIcon();
     dvl::InstallErrorBox();
 
     dvl::TForm1 form1;
@@ -24,6 +27,7 @@ int main(int argc, char** argv) {
     dvl::TForm3 form3(&form1);
     form1.SetAboutWindow(&form3);
 
+    dvl::SetApplicationIcon();
     form1.adjustSize(); // the fixed size, before centring on it
     dvl::KeepFrame(&form1, nullptr);
     form1.show();

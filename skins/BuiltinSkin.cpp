@@ -6,6 +6,8 @@
 #include "skins/TDvlImageList.h"
 
 #include <QFile>
+#include <future>
+#include <mutex>
 
 namespace dvl {
 
@@ -29,11 +31,36 @@ std::vector<std::uint8_t> BuiltinSkinFile() {
     return out.take();
 }
 
-void LoadBuiltinSkin(TDvlImageList& list) {
+namespace {
+
+std::unique_ptr<TDvlImageListItem> DecodeBuiltinSkin() {
     const std::vector<std::uint8_t> record = BuiltinSkinRecord();
     ByteReader in(record);
     auto item = std::make_unique<TDvlImageListItem>();
     item->ReadRecord(in);
+    return item;
+}
+
+std::mutex preparedMutex;
+std::future<std::unique_ptr<TDvlImageListItem>> prepared;
+
+} // namespace
+
+void PrepareBuiltinSkin() {
+    const std::lock_guard lock(preparedMutex);
+    if (!prepared.valid()) {
+        prepared = std::async(std::launch::async, DecodeBuiltinSkin);
+    }
+}
+
+void LoadBuiltinSkin(TDvlImageList& list) {
+    std::future<std::unique_ptr<TDvlImageListItem>> ready;
+    {
+        const std::lock_guard lock(preparedMutex);
+        ready = std::move(prepared);
+    }
+    // A failure on the other thread is thrown here, as if decoded in place.
+    std::unique_ptr<TDvlImageListItem> item = ready.valid() ? ready.get() : DecodeBuiltinSkin();
     list.Clear();
     list.Add(std::move(item));
 }

@@ -13,6 +13,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
+#include <future>
+#include <vector>
 
 namespace dvl {
 
@@ -20,18 +22,44 @@ QString ApplicationTitle() {
     return QStringLiteral("Двойлики");
 }
 
-QIcon ApplicationIcon() {
+namespace {
+
+std::vector<QImage> ApplicationIconImages() {
     // Title bars and task bars want the small sizes; launchers find the large
     // ones in the icon theme. Each size given here is decoded at start-up.
-    QIcon icon;
+    std::vector<QImage> images;
     for (int size : {16, 24, 32, 48, 64}) {
         // Read as PNG outright: a reader left to guess the format first loads
         // every image plugin to ask whether it reads the data.
         QImageReader reader(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), "png");
         reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
+        images.push_back(reader.read());
     }
-    return icon;
+    return images;
+}
+
+// Touched by the GUI thread only; the decoding itself runs on another.
+std::future<std::vector<QImage>> iconImages;
+
+} // namespace
+
+void PrepareApplicationIcon() {
+    if (!iconImages.valid()) {
+        iconImages = std::async(std::launch::async, ApplicationIconImages);
+    }
+}
+
+void SetApplicationIcon() {
+    static bool set = false;
+    if (set) {
+        return;
+    }
+    set = true;
+    QIcon icon;
+    for (const QImage& image : iconImages.valid() ? iconImages.get() : ApplicationIconImages()) {
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    QApplication::setWindowIcon(icon);
 }
 
 QFont DefaultFont() {
@@ -190,6 +218,7 @@ void InstallErrorBox() {
         struct Done {
             ~Done() { showing = false; }
         } done;
+        SetApplicationIcon(); // a box during start-up comes before the main window
         QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), text);
     });
 }
