@@ -6,6 +6,7 @@
 #include "skins/TDvlImageList.h"
 
 #include <QFile>
+#include <QThread>
 #include <future>
 #include <mutex>
 
@@ -47,6 +48,9 @@ std::future<std::unique_ptr<TDvlImageListItem>> prepared;
 } // namespace
 
 void PrepareBuiltinSkin() {
+    // Qt takes the first thread that uses a QObject (the decoder's QFile) for
+    // the main thread; it must be this one, not the decoder's.
+    QThread::currentThread();
     const std::lock_guard lock(preparedMutex);
     if (!prepared.valid()) {
         prepared = std::async(std::launch::async, DecodeBuiltinSkin);
