@@ -3,16 +3,20 @@
 
 #include "app/TForm1.h"
 #include "app/TForm3.h"
+#include "game/Timing.h"
 #include "records/TForm2.h"
 #include "skins/BuiltinSkin.h"
 #include "ui/WindowLook.h"
+#include "visuals/TImage.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // Pure data for the first window, decoded on the second core while Qt
-    // connects to the display and builds the widgets.
+    // Pure data for the first window (the skin decoded, the cards' white
+    // surfaces), made on the second core while Qt connects to the display and
+    // builds the widgets.
     dvl::PrepareBuiltinSkin();
+    dvl::TImage::PrepareSurfaces({dvl::timing::kCardSize, dvl::timing::kCardSize}, dvl::kCells);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
     // Lets a Wayland desktop match the window to its menu entry.
