@@ -5,7 +5,7 @@
 #include "core/Error.h"
 #include "skins/TDvlImageList.h"
 
-#include <QFile>
+#include <QResource>
 #include <QThread>
 #include <future>
 #include <mutex>
@@ -13,11 +13,13 @@
 namespace dvl {
 
 std::vector<std::uint8_t> BuiltinSkinRecord() {
-    QFile file(QStringLiteral(":/assets/builtin-skin.rec"));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // QResource rather than QFile: no QObject, so it may run on a plain
+    // thread while the QApplication is being made.
+    const QResource resource(QStringLiteral(":/assets/builtin-skin.rec"));
+    const QByteArray bytes = resource.isValid() ? resource.uncompressedData() : QByteArray();
+    if (bytes.isEmpty()) {
         throw Error(QStringLiteral("The built-in skin is missing from the program"));
     }
-    const QByteArray bytes = file.readAll();
     return {bytes.begin(), bytes.end()};
 }
 
@@ -48,8 +50,8 @@ std::future<std::unique_ptr<TDvlImageListItem>> prepared;
 } // namespace
 
 void PrepareBuiltinSkin() {
-    // Qt takes the first thread that uses a QObject (the decoder's QFile) for
-    // the main thread; it must be this one, not the decoder's.
+    // Qt takes the first thread that uses a QObject for its main thread; make
+    // sure that is this one, whatever the decoder comes to use.
     QThread::currentThread();
     const std::lock_guard lock(preparedMutex);
     if (!prepared.valid()) {
