@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
     // Lets a Wayland desktop match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.dvoyliki"));
-    dvl::PrepareApplicationIcon();
+    QApplication::setWindowIcon(dvl::ApplicationIcon());
     dvl::InstallErrorBox();
 
     dvl::TForm1 form1;
@@ -31,7 +31,6 @@ int main(int argc, char** argv) {
     dvl::TForm3 form3(&form1);
     form1.SetAboutWindow(&form3);
 
-    dvl::SetApplicationIcon();
     form1.adjustSize(); // the fixed size, before centring on it
     dvl::KeepFrame(&form1, nullptr);
     form1.show();

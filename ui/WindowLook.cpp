@@ -13,8 +13,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
-#include <future>
-#include <vector>
 
 namespace dvl {
 
@@ -22,44 +20,18 @@ QString ApplicationTitle() {
     return QStringLiteral("Двойлики");
 }
 
-namespace {
-
-std::vector<QImage> ApplicationIconImages() {
+QIcon ApplicationIcon() {
     // Title bars and task bars want the small sizes; launchers find the large
     // ones in the icon theme. Each size given here is decoded at start-up.
-    std::vector<QImage> images;
+    QIcon icon;
     for (int size : {16, 24, 32, 48, 64}) {
         // Read as PNG outright: a reader left to guess the format first loads
         // every image plugin to ask whether it reads the data.
         QImageReader reader(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), "png");
         reader.setAutoDetectImageFormat(false);
-        images.push_back(reader.read());
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
     }
-    return images;
-}
-
-// Touched by the GUI thread only; the decoding itself runs on another.
-std::future<std::vector<QImage>> iconImages;
-
-} // namespace
-
-void PrepareApplicationIcon() {
-    if (!iconImages.valid()) {
-        iconImages = std::async(std::launch::async, ApplicationIconImages);
-    }
-}
-
-void SetApplicationIcon() {
-    static bool set = false;
-    if (set) {
-        return;
-    }
-    set = true;
-    QIcon icon;
-    for (const QImage& image : iconImages.valid() ? iconImages.get() : ApplicationIconImages()) {
-        icon.addPixmap(QPixmap::fromImage(image));
-    }
-    QApplication::setWindowIcon(icon);
+    return icon;
 }
 
 QFont DefaultFont() {
@@ -218,7 +190,6 @@ void InstallErrorBox() {
         struct Done {
             ~Done() { showing = false; }
         } done;
-        SetApplicationIcon(); // a box during start-up comes before the main window
         QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), text);
     });
 }

@@ -25,11 +25,8 @@ inline constexpr Qt::WindowFlags kDialogFlags =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
 QString ApplicationTitle();
-// Starts decoding the game's emblem at every size it was drawn at on another
-// thread; needs the QApplication.
-void PrepareApplicationIcon();
-// Gives the emblem to every window of the application, once.
-void SetApplicationIcon();
+// The game's emblem at every size it was drawn at.
+QIcon ApplicationIcon();
 // "MS Sans Serif" at 11 pixels, with free look-alikes in its place.
 QFont DefaultFont();
 void PaintBackground(QWidget* w, QColor colour);
