@@ -17,8 +17,4 @@ std::vector<std::uint8_t> BuiltinSkinFile();
 // Replaces the list's items by the built-in skin's one item.
 void LoadBuiltinSkin(TDvlImageList& list);
 
-// Starts decoding the built-in skin on another thread, so that the next
-// LoadBuiltinSkin only takes the result. Pure data: safe before QApplication.
-void PrepareBuiltinSkin();
-
 } // namespace dvl
