@@ -17,7 +17,10 @@ game="$build/app/dvoyliki"
 minimal="$build/bench/minimal_window"
 
 work="$(mktemp -d)"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+# -noreset: an X server resets when its last client leaves; each xdotool poll
+# was that client, and a program that connected during the reset died
+# ("could not connect to display", or SIGSEGV) on a run's first start.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done

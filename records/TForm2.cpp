@@ -18,6 +18,17 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
     setModal(true);
     KeepFrame(this, mainWindow_);
 
+    AskName = [](QWidget* parent) { return NameDialog::Ask(parent); };
+    ShowMessage = [this](const QString& text) {
+        QMessageBox::warning(isVisible() ? this : mainWindow_, ApplicationTitle(), text);
+    };
+    FormCreate();
+}
+
+void TForm2::BuildWidgets() {
+    if (DvlListBox1) {
+        return;
+    }
     DvlListBox1 = new TDvlListBox(this);
     DvlListBox1->setObjectName(QStringLiteral("DvlListBox1"));
     DvlListBox1->setGeometry(8, 8, 201, 181);
@@ -29,12 +40,14 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     setTabOrder(DvlListBox1, Button1);
+    Refill();
+}
 
-    AskName = [](QWidget* parent) { return NameDialog::Ask(parent); };
-    ShowMessage = [this](const QString& text) {
-        QMessageBox::warning(isVisible() ? this : mainWindow_, ApplicationTitle(), text);
-    };
-    FormCreate();
+void TForm2::setVisible(bool visible) {
+    if (visible) {
+        BuildWidgets(); // made before showing, so they show with the window
+    }
+    QDialog::setVisible(visible);
 }
 
 void TForm2::FormCreate() {
@@ -43,6 +56,9 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::Refill() {
+    if (!DvlListBox1) {
+        return; // filled when made
+    }
     DvlListBox1->Clear();
     for (const QString& line : Table.Lines()) {
         DvlListBox1->Add(line);

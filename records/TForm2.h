@@ -2,7 +2,8 @@
 
 // The records window: the ten records in two columns and one button. It holds
 // the table for the whole run, loads it when created and saves it whenever it
-// closes; the record entry at the end of a game runs here.
+// closes; the record entry at the end of a game runs here. Its widgets are
+// made when it is first shown: start-up only loads the table.
 
 #include "records/RecordsFile.h"
 #include "records/RecordsTable.h"
@@ -23,8 +24,8 @@ public:
     TForm2(QWidget* mainWindow, RecordsFile file);
 
     RecordsTable Table;
-    TDvlListBox* DvlListBox1;
-    QPushButton* Button1;
+    TDvlListBox* DvlListBox1 = nullptr; // null until the widgets are made
+    QPushButton* Button1 = nullptr;
 
     // How the window asks for a name and tells of a failed save; tests replace them.
     std::function<QString(QWidget* parent)> AskName;
@@ -35,6 +36,9 @@ public:
     // called by the main window's own close, once more at program end.
     void FormClose();
     void Refill();
+    // Makes the list and the button and fills the list; the first showing does it.
+    void BuildWidgets();
+    void setVisible(bool visible) override;
     // The end of a game with this score: a name and a place in the table if it
     // qualifies, then the table shown.
     void RecordEntry(std::int64_t score);

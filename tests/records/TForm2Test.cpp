@@ -51,6 +51,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         form = std::make_unique<TForm2>(nullptr, dvl::RecordsFile(dir.path()));
+        form->BuildWidgets();
         form->ShowMessage = [this](const QString& text) { messages << text; };
     }
     QString RecordsPath() const { return dir.filePath(QStringLiteral("records.dvl")); }
@@ -65,6 +66,16 @@ protected:
 };
 
 TEST_F(TForm2Test, WindowLayoutAndTheDefaultLines) {
+    {
+        // Start-up makes the widgets only when the window first shows, filled from the table.
+        TForm2 fresh(nullptr, dvl::RecordsFile(dir.path()));
+        EXPECT_EQ(fresh.DvlListBox1, nullptr);
+        fresh.show();
+        ASSERT_NE(fresh.DvlListBox1, nullptr);
+        EXPECT_TRUE(fresh.DvlListBox1->isVisible() && fresh.Button1->isVisible());
+        EXPECT_EQ(fresh.DvlListBox1->Items(), QStringList(10, QStringLiteral("Игрок;100")));
+        fresh.hide();
+    }
     EXPECT_EQ(form->windowTitle(), "Таблица Рекордов");
     EXPECT_EQ(form->size(), QSize(218, 226));
     EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
