@@ -63,8 +63,8 @@ protected:
     }
     void FinishClips() { dvl::test::FinishClips(form); }
     void Ticks(int n) { dvl::test::Ticks(form, n); }
-    // Clicks a turn, lets it open, waits out the delay and folds it shut.
-    void PlayTurn(int a, int b) {
+    // Clicks a turn, lets it open and fires the delay: the cards are released.
+    void ReleaseTurn(int a, int b) {
         ClickCell(a);
         FinishClips();
         Ticks(9);
@@ -72,6 +72,10 @@ protected:
         FinishClips();
         Ticks(10);
         form.Timer2Timer();
+    }
+    // A whole turn, folded shut.
+    void PlayTurn(int a, int b) {
+        ReleaseTurn(a, b);
         Ticks(11);
         FinishClips();
     }
@@ -321,13 +325,7 @@ TEST_F(TForm1Test, PressesAroundAClipTurnOnlyAnUncoveredCard) {
     };
     const int a = PairOf(1).first;
     const int b = PairOf(2).first;
-    ClickCell(a);
-    FinishClips();
-    Ticks(9);
-    ClickCell(b);
-    FinishClips();
-    Ticks(10);
-    form.Timer2Timer();
+    ReleaseTurn(a, b);
     Ticks(3);
     // Pressed while folding shut, released once shut under its turning-back clip.
     press(a);
