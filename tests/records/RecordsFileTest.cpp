@@ -206,6 +206,14 @@ TEST_F(RecordsFileTest, GroupMembersSaveASharedFileInPlace) {
         ::close(held);
         return ok ? int(st.st_nlink) : -1;
     };
+    const auto expectKept = [&](uid_t uid, mode_t mode) {
+        struct stat after {};
+        ASSERT_EQ(::stat(path, &after), 0);
+        EXPECT_EQ(after.st_uid, uid);
+        EXPECT_EQ(after.st_gid, 60u);
+        EXPECT_EQ(after.st_mode & 07777, mode);
+        EXPECT_EQ(Get(), expected);
+    };
     // The damaged name runs on in NUL bytes, which end the helper's line.
     const QStringList saved{"65534", "Кто1", "saved", "saved", ""};
     for (const mode_t dirMode : {0755, 0777}) {
@@ -217,24 +225,14 @@ TEST_F(RecordsFileTest, GroupMembersSaveASharedFileInPlace) {
                       EXPECT_EQ(CheckAs(member), saved) << "directory mode " << std::oct << dirMode;
                   }),
                   1);
-        struct stat after {};
-        ASSERT_EQ(::stat(path, &after), 0);
-        EXPECT_EQ(after.st_uid, 0u);
-        EXPECT_EQ(after.st_gid, 60u);
-        EXPECT_EQ(after.st_mode & 07777, 0664u);
-        EXPECT_EQ(Get(), expected);
+        expectKept(0, 0664);
         EXPECT_EQ(Others(), QStringList());
     }
     // The player's own file in a writable directory keeps the safe rename, and its group.
     ASSERT_EQ(::chown(path, 65534, 60), 0);
     ASSERT_EQ(::chmod(path, 0640), 0);
     EXPECT_EQ(linksOfOld([&] { EXPECT_EQ(CheckAs(member), saved); }), 0) << "not renamed";
-    struct stat after {};
-    ASSERT_EQ(::stat(path, &after), 0);
-    EXPECT_EQ(after.st_uid, 65534u);
-    EXPECT_EQ(after.st_gid, 60u);
-    EXPECT_EQ(after.st_mode & 07777, 0640u);
-    EXPECT_EQ(Get(), expected);
+    expectKept(65534, 0640);
 }
 
 TEST_F(RecordsFileTest, DirectoryInThePlaceOfTheFile) {
