@@ -3,18 +3,12 @@
 
 #include "app/TForm1.h"
 #include "app/TForm3.h"
-#include "game/Timing.h"
 #include "records/TForm2.h"
 #include "ui/WindowLook.h"
-#include "visuals/TImage.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // The cards' white surfaces, made on the second core while Qt connects to
-    // the display and builds the widgets. Only plain QImages: nothing there may
-    // ask the application (image plugins, library paths) while it is being made.
-    dvl::TImage::PrepareSurfaces({dvl::timing::kCardSize, dvl::timing::kCardSize}, dvl::kCells);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
     // Lets a Wayland desktop match the window to its menu entry.

@@ -5,61 +5,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <future>
-#include <vector>
 
 namespace dvl {
-
-namespace {
-
-// White bitmaps made ahead; writing fresh memory the first time is most of
-// what a surface costs.
-struct PreparedSurfaces {
-    QSize size;
-    std::future<std::vector<QImage>> making;
-    std::vector<QImage> ready;
-};
-
-PreparedSurfaces& Prepared() {
-    static PreparedSurfaces prepared;
-    return prepared;
-}
-
-QImage WhiteBitmap(QSize size) {
-    QImage bitmap(size, QImage::Format_RGB32);
-    bitmap.fill(Qt::white);
-    return bitmap;
-}
-
-QImage TakeWhiteBitmap(QSize size) {
-    PreparedSurfaces& prepared = Prepared();
-    if (prepared.making.valid()) {
-        prepared.ready = prepared.making.get();
-    }
-    if (size != prepared.size || prepared.ready.empty()) {
-        return WhiteBitmap(size);
-    }
-    QImage bitmap = std::move(prepared.ready.back());
-    prepared.ready.pop_back();
-    return bitmap;
-}
-
-} // namespace
-
-void TImage::PrepareSurfaces(QSize size, int count) {
-    PreparedSurfaces& prepared = Prepared();
-    if (prepared.making.valid() || !prepared.ready.empty()) {
-        return;
-    }
-    prepared.size = size;
-    prepared.making = std::async(std::launch::async, [size, count] {
-        std::vector<QImage> bitmaps;
-        for (int i = 0; i < count; ++i) {
-            bitmaps.push_back(WhiteBitmap(size));
-        }
-        return bitmaps;
-    });
-}
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 105, 105);
@@ -98,7 +45,8 @@ void TImage::SetCenter(bool on) {
 
 TCanvas& TImage::Surface() {
     if (!canvas_) {
-        bitmap_ = TakeWhiteBitmap(size());
+        bitmap_ = QImage(width(), height(), QImage::Format_RGB32);
+        bitmap_.fill(Qt::white);
         canvas_.emplace(bitmap_);
         canvas_->SetOnChange([this] { PictureChanged(); });
         PictureChanged();

@@ -40,10 +40,6 @@ public:
     // The first request makes a white bitmap of the current size; it keeps
     // that size for good.
     TCanvas& Surface();
-    // Makes `count` white bitmaps of `size` on another thread, for the next
-    // first requests of surfaces of that size. Pure data, so it may start
-    // before the QApplication; the main thread only.
-    static void PrepareSurfaces(QSize size, int count);
     bool HasPicture() const { return canvas_.has_value(); }
     const QImage& Bitmap() const { return bitmap_; }
     // The picture covers the whole rectangle, so the board need not paint beneath it.
