@@ -60,11 +60,15 @@ class Desktop:
         while not self.bus_up():
             check(time.monotonic() < end, "the accessibility bus did not start")
             time.sleep(0.05)
+        self.game_path = game
+        self.game = None
+
+    def start_game(self):
         work = os.path.join(self.home, "work")
         os.mkdir(work)
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         env.pop("QT_QPA_PLATFORM", None)
-        self.game = self.spawn([game], cwd=work, env=env)
+        self.game = self.spawn([self.game_path], cwd=work, env=env)
 
     @staticmethod
     def bus_up():
@@ -127,6 +131,9 @@ class Player:
         self.events = []
         for kind in ("object:property-change:accessible-name", "object:state-changed:focused"):
             pyatspi.Registry.registerEventListener(self.heard, kind)
+        # A reader listens before the game starts: Qt's bridge asks which events
+        # are wanted once at start-up and may miss a listener that comes meanwhile.
+        desktop.start_game()
         self.app = self.wait_for(self.find_app, 20, "the game on the accessibility bus")
         frame = self.wait_for(lambda: self.app.childCount and self.app[0], 10, "the main window")
         self.board = self.wait_for(lambda: self.child(frame, "panel"), 10, "the board")
@@ -141,10 +148,13 @@ class Player:
     # --- the bus -------------------------------------------------------------
 
     def heard(self, event):
+        # The event is kept even when its source no longer answers (gone, or
+        # too slow under load): it is then still known by the object it came from.
         try:
-            self.events.append((event.type, event.source.name, event.detail1, event.any_data))
-        except Exception:  # a source gone before its event is read
-            pass
+            name = event.source.name
+        except Exception:
+            name = None
+        self.events.append((event.type, name, event.detail1, event.any_data, event.source))
 
     def pump(self, seconds):
         end = time.monotonic() + seconds
@@ -178,7 +188,7 @@ class Player:
 
     def spoken_names(self, start):
         """Name changes since `start` that carry their text, as a reader needs."""
-        return [(src, data) for kind, src, _, data in self.events[start:]
+        return [(src, data) for kind, src, _, data, _ in self.events[start:]
                 if kind.startswith("object:property-change:accessible-name")
                 and isinstance(data, str)]
 
@@ -262,9 +272,11 @@ class Player:
         if keys:
             self.key(*keys)
         self.focus = cell
-        name = self.card(cell).name
-        self.wait_for(lambda: any(k == "object:state-changed:focused" and s == name and d == 1
-                                  for k, s, d, _ in self.events[start:]),
+        card = self.card(cell)
+        name = card.name
+        self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1
+                                  and (s == name or source == card)
+                                  for k, s, d, _, source in self.events[start:]),
                       5, f"focus on {name!r}")
         check(self.card(cell).getState().contains(self.pyatspi.STATE_FOCUSED),
               f"{name!r} heard as focused but not in the focused state")
@@ -366,7 +378,7 @@ class Player:
         # Its first line is heard, not only how many lines it has.
         self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1
                                   and s == "Имя: Игрок, Очки: 100"
-                                  for k, s, d, _ in self.events[start:]),
+                                  for k, s, d, _, _ in self.events[start:]),
                       5, "the first record heard")
         found = []
 
