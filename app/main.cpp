@@ -4,11 +4,15 @@
 #include "app/TForm1.h"
 #include "app/TForm3.h"
 #include "records/TForm2.h"
+#include "skins/BuiltinSkin.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // The first board needs the built-in skin; it decodes on the second core
+    // while QApplication connects to the display.
+    dvl::DecodeBuiltinSkinAhead();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
     // Lets a Wayland desktop match the window to its menu entry.

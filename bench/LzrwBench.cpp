@@ -16,6 +16,7 @@
 #include <lz4.h>
 #include <new>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 #include <zlib.h>
@@ -115,7 +116,7 @@ Bytes SyntheticStrip() {
 // The strip out of the built-in skin's record: 25 bytes of item header, then the stream.
 Bytes StripOrSynthetic(std::string& origin) {
     try {
-        const Bytes record = dvl::BuiltinSkinRecord();
+        const std::span<const std::uint8_t> record = dvl::BuiltinSkinRecord();
         dvl::ByteReader in(record);
         in.skip(1);
         in.skip(in.u8());

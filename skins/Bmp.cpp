@@ -48,6 +48,8 @@ bool SaneMask(std::uint32_t mask, int depth, bool mayBeZero) {
     return (run & (run + 1)) == 0;
 }
 
+constexpr std::array<std::uint32_t, 3> kPlainMasks = {0xFF0000, 0x00FF00, 0x0000FF};
+
 // What the headers say, once they have been checked against the bytes.
 struct Layout {
     int width = 0;
@@ -141,8 +143,8 @@ Layout CheckHeaders(std::span<const std::uint8_t> file) {
         CheckMasks(file, layout);
     } else if (depth == 16) {
         layout.masks = {0x7C00, 0x03E0, 0x001F};
-    } else if (depth == 32) {
-        layout.masks = {0xFF0000, 0x00FF00, 0x0000FF};
+    } else if (depth == 24 || depth == 32) {
+        layout.masks = kPlainMasks;
     }
 
     std::size_t entries = 0;
@@ -190,16 +192,25 @@ int Channel(std::uint32_t pixel, std::uint32_t mask) {
     return int(out);
 }
 
-// 16- and 32-bit pixels are decoded here: Qt's reader scales short channels so
-// that their top value falls short of 255 and drops channels wider than 8 bits.
-QImage DecodeMasked(std::span<const std::uint8_t> file, const Layout& layout) {
+// 16-, 24- and 32-bit pixels are decoded here: Qt's reader scales short
+// channels so that their top value falls short of 255 and drops channels wider
+// than 8 bits. Needing no image plug-in, this also runs before QApplication
+// exists and on any thread.
+QImage DecodeTrueColour(std::span<const std::uint8_t> file, const Layout& layout) {
     QImage image(layout.width, layout.rows, QImage::Format_RGB32);
     const std::size_t rowBytes = std::size_t(RowBytes(layout.width, layout.depth));
     const std::size_t bytesPerPixel = std::size_t(layout.depth / 8);
+    const bool plain = layout.depth != 16 && layout.masks == kPlainMasks;
     for (int y = 0; y < layout.rows; ++y) {
         const int stored = layout.topDown ? y : layout.rows - 1 - y;
         const std::uint8_t* p = file.data() + layout.pixelOffset + std::size_t(stored) * rowBytes;
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        if (plain) {
+            for (int x = 0; x < layout.width; ++x, p += bytesPerPixel) {
+                line[x] = qRgb(p[2], p[1], p[0]);
+            }
+            continue;
+        }
         for (int x = 0; x < layout.width; ++x, p += bytesPerPixel) {
             std::uint32_t pixel = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;
             if (bytesPerPixel == 4) {
@@ -310,8 +321,8 @@ void PackTrueColour(const QRgb* line, int width, int depth, std::uint8_t* out) {
 Bitmap Read(std::span<const std::uint8_t> file) {
     Layout layout = CheckHeaders(file);
     Bitmap bitmap;
-    bitmap.image = layout.depth >= 16 && layout.depth != 24 ? DecodeMasked(file, layout)
-                                                            : DecodeWithQt(file, layout);
+    bitmap.image =
+        layout.depth >= 16 ? DecodeTrueColour(file, layout) : DecodeWithQt(file, layout);
     bitmap.depth = layout.depth;
     bitmap.palette = QList<QRgb>(layout.palette.begin(), layout.palette.end());
     return bitmap;

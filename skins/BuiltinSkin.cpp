@@ -2,24 +2,46 @@
 
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
-#include "core/Error.h"
 #include "skins/TDvlImageList.h"
 
-#include <QFile>
+#include <future>
+
+// The record is linked in as plain bytes rather than a Qt resource, so that it
+// can be read before QApplication exists and without a copy.
+asm(R"(
+    .pushsection .rodata.dvl_builtin_skin, "a"
+    .balign 16
+dvl_builtin_skin_begin:
+    .incbin ")" DVL_BUILTIN_SKIN_RECORD R"("
+dvl_builtin_skin_end:
+    .popsection
+)");
+extern "C" const std::uint8_t dvl_builtin_skin_begin[];
+extern "C" const std::uint8_t dvl_builtin_skin_end[];
 
 namespace dvl {
+namespace {
 
-std::vector<std::uint8_t> BuiltinSkinRecord() {
-    QFile file(QStringLiteral(":/assets/builtin-skin.rec"));
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw Error(QStringLiteral("The built-in skin is missing from the program"));
-    }
-    const QByteArray bytes = file.readAll();
-    return {bytes.begin(), bytes.end()};
+std::unique_ptr<TDvlImageListItem> Decode() {
+    ByteReader in(BuiltinSkinRecord());
+    auto item = std::make_unique<TDvlImageListItem>();
+    item->ReadRecord(in);
+    return item;
+}
+
+std::future<std::unique_ptr<TDvlImageListItem>>& Ahead() {
+    static std::future<std::unique_ptr<TDvlImageListItem>> ahead;
+    return ahead;
+}
+
+} // namespace
+
+std::span<const std::uint8_t> BuiltinSkinRecord() {
+    return {dvl_builtin_skin_begin, dvl_builtin_skin_end};
 }
 
 std::vector<std::uint8_t> BuiltinSkinFile() {
-    const std::vector<std::uint8_t> record = BuiltinSkinRecord();
+    const std::span<const std::uint8_t> record = BuiltinSkinRecord();
     ByteWriter out;
     out.reserve(sizeof TDvlImageList::kSignature + 8 + record.size());
     out.bytes(TDvlImageList::kSignature);
@@ -29,11 +51,15 @@ std::vector<std::uint8_t> BuiltinSkinFile() {
     return out.take();
 }
 
+void DecodeBuiltinSkinAhead() {
+    if (!Ahead().valid()) {
+        Ahead() = std::async(std::launch::async, Decode);
+    }
+}
+
 void LoadBuiltinSkin(TDvlImageList& list) {
-    const std::vector<std::uint8_t> record = BuiltinSkinRecord();
-    ByteReader in(record);
-    auto item = std::make_unique<TDvlImageListItem>();
-    item->ReadRecord(in);
+    // A decode started ahead is taken once; an error in it is thrown here.
+    std::unique_ptr<TDvlImageListItem> item = Ahead().valid() ? Ahead().get() : Decode();
     list.Clear();
     list.Add(std::move(item));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace dvl {
@@ -8,11 +9,16 @@ namespace dvl {
 class TDvlImageList;
 
 // The item record of the skin every run starts with, as the program carries it.
-std::vector<std::uint8_t> BuiltinSkinRecord();
+std::span<const std::uint8_t> BuiltinSkinRecord();
 
 // The built-in skin as a skin file: what SaveToFile writes for a list that
 // holds it, put together from the record without packing the strip again.
 std::vector<std::uint8_t> BuiltinSkinFile();
+
+// Starts decoding the built-in skin on another thread, for the next
+// LoadBuiltinSkin to take. Safe before QApplication exists: the decode touches
+// no Qt object, plug-in or resource.
+void DecodeBuiltinSkinAhead();
 
 // Replaces the list's items by the built-in skin's one item.
 void LoadBuiltinSkin(TDvlImageList& list);
