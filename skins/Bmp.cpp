@@ -321,8 +321,7 @@ void PackTrueColour(const QRgb* line, int width, int depth, std::uint8_t* out) {
 Bitmap Read(std::span<const std::uint8_t> file) {
     Layout layout = CheckHeaders(file);
     Bitmap bitmap;
-    bitmap.image =
-        layout.depth >= 16 ? DecodeTrueColour(file, layout) : DecodeWithQt(file, layout);
+    bitmap.image = layout.depth >= 16 ? DecodeTrueColour(file, layout) : DecodeWithQt(file, layout);
     bitmap.depth = layout.depth;
     bitmap.palette = QList<QRgb>(layout.palette.begin(), layout.palette.end());
     return bitmap;
