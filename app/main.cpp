@@ -5,9 +5,11 @@
 #include "app/TForm3.h"
 #include "records/TForm2.h"
 #include "skins/BuiltinSkin.h"
+#include "skins/SkinDiscovery.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char** argv) {
     // The first board needs the built-in skin; it decodes on the second core
@@ -17,7 +19,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
     // Lets a Wayland desktop match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.dvoyliki"));
-    QApplication::setWindowIcon(dvl::ApplicationIcon());
+    // What needs no window is read and written on the second core while the
+    // windows are built: the emblem, and "default.iml" for the skin list.
+    dvl::DecodeApplicationIconAhead();
+    dvl::WriteDefaultSkinAhead(QDir::currentPath());
     dvl::InstallErrorBox();
 
     dvl::TForm1 form1;
@@ -27,6 +32,7 @@ int main(int argc, char** argv) {
     dvl::TForm3 form3(&form1);
     form1.SetAboutWindow(&form3);
 
+    dvl::SetApplicationIcon();
     form1.adjustSize(); // the fixed size, before centring on it
     dvl::KeepFrame(&form1, nullptr);
     form1.show();

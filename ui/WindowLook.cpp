@@ -13,6 +13,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
+#include <future>
+#include <vector>
 
 namespace dvl {
 
@@ -20,18 +22,51 @@ QString ApplicationTitle() {
     return QStringLiteral("Двойлики");
 }
 
-QIcon ApplicationIcon() {
+namespace {
+
+std::vector<QImage> IconImages() {
     // Title bars and task bars want the small sizes; launchers find the large
     // ones in the icon theme. Each size given here is decoded at start-up.
-    QIcon icon;
+    std::vector<QImage> images;
     for (int size : {16, 24, 32, 48, 64}) {
         // Read as PNG outright: a reader left to guess the format first loads
         // every image plugin to ask whether it reads the data.
         QImageReader reader(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), "png");
         reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
+        images.push_back(reader.read());
+    }
+    return images;
+}
+
+QIcon IconOf(const std::vector<QImage>& images) {
+    QIcon icon;
+    for (const QImage& image : images) {
+        icon.addPixmap(QPixmap::fromImage(image)); // pixmaps belong to the main thread
     }
     return icon;
+}
+
+std::future<std::vector<QImage>>& IconAhead() {
+    static std::future<std::vector<QImage>> ahead;
+    return ahead;
+}
+
+} // namespace
+
+QIcon ApplicationIcon() {
+    return IconOf(IconImages());
+}
+
+void DecodeApplicationIconAhead() {
+    if (!IconAhead().valid()) {
+        IconAhead() = std::async(std::launch::async, IconImages);
+    }
+}
+
+void SetApplicationIcon() {
+    if (IconAhead().valid()) {
+        QApplication::setWindowIcon(IconOf(IconAhead().get()));
+    }
 }
 
 QFont DefaultFont() {
@@ -188,6 +223,7 @@ void InstallErrorBox() {
             return;
         }
         showing = true;
+        SetApplicationIcon();
         struct Done {
             ~Done() { showing = false; }
         } done;
