@@ -4,25 +4,16 @@
 #include "app/TForm1.h"
 #include "app/TForm3.h"
 #include "records/TForm2.h"
-#include "skins/BuiltinSkin.h"
-#include "skins/SkinDiscovery.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
-#include <QDir>
 
 int main(int argc, char** argv) {
-    // The first board needs the built-in skin; it decodes on the second core
-    // while QApplication connects to the display.
-    dvl::DecodeBuiltinSkinAhead();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dvoyliki"));
     // Lets a Wayland desktop match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.dvoyliki"));
-    // What needs no window is read and written on the second core while the
-    // windows are built: the emblem, and "default.iml" for the skin list.
-    dvl::DecodeApplicationIconAhead();
-    dvl::WriteDefaultSkinAhead(QDir::currentPath());
+    QApplication::setWindowIcon(dvl::ApplicationIcon());
     dvl::InstallErrorBox();
 
     dvl::TForm1 form1;
@@ -32,7 +23,6 @@ int main(int argc, char** argv) {
     dvl::TForm3 form3(&form1);
     form1.SetAboutWindow(&form3);
 
-    dvl::SetApplicationIcon();
     form1.adjustSize(); // the fixed size, before centring on it
     dvl::KeepFrame(&form1, nullptr);
     form1.show();

@@ -4,10 +4,8 @@
 #include "core/ByteWriter.h"
 #include "skins/TDvlImageList.h"
 
-#include <future>
-
-// The record is linked in as plain bytes rather than a Qt resource, so that it
-// can be read before QApplication exists and without a copy.
+// The record is linked in as plain bytes rather than a Qt resource: read in
+// place, without a copy.
 asm(R"(
     .pushsection .rodata.dvl_builtin_skin, "a"
     .balign 16
@@ -20,21 +18,6 @@ extern "C" const std::uint8_t dvl_builtin_skin_begin[];
 extern "C" const std::uint8_t dvl_builtin_skin_end[];
 
 namespace dvl {
-namespace {
-
-std::unique_ptr<TDvlImageListItem> Decode() {
-    ByteReader in(BuiltinSkinRecord());
-    auto item = std::make_unique<TDvlImageListItem>();
-    item->ReadRecord(in);
-    return item;
-}
-
-std::future<std::unique_ptr<TDvlImageListItem>>& Ahead() {
-    static std::future<std::unique_ptr<TDvlImageListItem>> ahead;
-    return ahead;
-}
-
-} // namespace
 
 std::span<const std::uint8_t> BuiltinSkinRecord() {
     return {dvl_builtin_skin_begin, dvl_builtin_skin_end};
@@ -51,15 +34,10 @@ std::vector<std::uint8_t> BuiltinSkinFile() {
     return out.take();
 }
 
-void DecodeBuiltinSkinAhead() {
-    if (!Ahead().valid()) {
-        Ahead() = std::async(std::launch::async, Decode);
-    }
-}
-
 void LoadBuiltinSkin(TDvlImageList& list) {
-    // A decode started ahead is taken once; an error in it is thrown here.
-    std::unique_ptr<TDvlImageListItem> item = Ahead().valid() ? Ahead().get() : Decode();
+    ByteReader in(BuiltinSkinRecord());
+    auto item = std::make_unique<TDvlImageListItem>();
+    item->ReadRecord(in);
     list.Clear();
     list.Add(std::move(item));
 }

@@ -15,11 +15,6 @@ std::span<const std::uint8_t> BuiltinSkinRecord();
 // holds it, put together from the record without packing the strip again.
 std::vector<std::uint8_t> BuiltinSkinFile();
 
-// Starts decoding the built-in skin on another thread, for the next
-// LoadBuiltinSkin to take. Safe before QApplication exists: the decode touches
-// no Qt object, plug-in or resource.
-void DecodeBuiltinSkinAhead();
-
 // Replaces the list's items by the built-in skin's one item.
 void LoadBuiltinSkin(TDvlImageList& list);
 

@@ -7,23 +7,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
-#include <future>
 
 namespace dvl {
 
-namespace {
-
-struct WriteAhead {
-    QString directory;
-    std::future<void> done;
-};
-
-WriteAhead& Ahead() {
-    static WriteAhead ahead;
-    return ahead;
-}
-
-void Write(const QString& directory) {
+void WriteDefaultSkin(const QString& directory) {
     const QString path = QDir(directory).filePath(QString::fromLatin1(kDefaultSkinName));
     const QFileInfo info(path);
     if (info.exists() && !info.isDir()) {
@@ -31,25 +18,6 @@ void Write(const QString& directory) {
     }
     // Prepared bytes: packing the strip again would cost a first start several ms.
     TDvlImageList::WriteFile(path, BuiltinSkinFile());
-}
-
-} // namespace
-
-void WriteDefaultSkin(const QString& directory) {
-    WriteAhead& ahead = Ahead();
-    if (ahead.done.valid() && QDir::cleanPath(ahead.directory) == QDir::cleanPath(directory)) {
-        ahead.done.get();
-        return;
-    }
-    Write(directory);
-}
-
-void WriteDefaultSkinAhead(const QString& directory) {
-    WriteAhead& ahead = Ahead();
-    if (!ahead.done.valid()) {
-        ahead.directory = directory;
-        ahead.done = std::async(std::launch::async, Write, directory);
-    }
 }
 
 std::vector<SkinFile> ListSkins(const QString& directory) {

@@ -23,12 +23,7 @@ struct SkinFile {
 // Writes the built-in skin as "default.iml" in `directory` unless a file of
 // that name exists; a directory of that name does not count. Throws what
 // SaveToFile throws.
-// A write started ahead for the same directory is waited for instead, and
-// what it threw is thrown here.
 void WriteDefaultSkin(const QString& directory);
-// Starts that write on another thread (QApplication must exist), for the next
-// WriteDefaultSkin of `directory` to take.
-void WriteDefaultSkinAhead(const QString& directory);
 
 // Every entry of `directory` whose name ends in ".iml" in any letter case,
 // files and directories alike, hidden ones too, in name order ignoring case.

@@ -14,8 +14,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
-#include <future>
-#include <vector>
 
 namespace dvl {
 
@@ -23,56 +21,23 @@ QString ApplicationTitle() {
     return QStringLiteral("Двойлики");
 }
 
-namespace {
-
-std::vector<QImage> IconImages() {
+QIcon ApplicationIcon() {
     // Title bars and task bars want the small sizes; launchers find the large
     // ones in the icon theme. Each size given here is decoded at start-up.
-    std::vector<QImage> images;
+    QIcon icon;
     for (int size : {16, 24, 32, 48, 64}) {
         // Read as PNG outright: a reader left to guess the format first loads
         // every image plugin to ask whether it reads the data.
         QImageReader reader(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), "png");
         reader.setAutoDetectImageFormat(false);
-        images.push_back(reader.read());
-    }
-    return images;
-}
-
-QIcon IconOf(const std::vector<QImage>& images) {
-    QIcon icon;
-    for (const QImage& image : images) {
-        icon.addPixmap(QPixmap::fromImage(image)); // pixmaps belong to the main thread
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
     }
     return icon;
 }
 
-std::future<std::vector<QImage>>& IconAhead() {
-    static std::future<std::vector<QImage>> ahead;
-    return ahead;
-}
-
-} // namespace
-
-QIcon ApplicationIcon() {
-    return IconOf(IconImages());
-}
-
-void DecodeApplicationIconAhead() {
-    if (!IconAhead().valid()) {
-        IconAhead() = std::async(std::launch::async, IconImages);
-    }
-}
-
-void SetApplicationIcon() {
-    if (IconAhead().valid()) {
-        QApplication::setWindowIcon(IconOf(IconAhead().get()));
-    }
-}
-
 QFont DefaultFont() {
     // Asked for by a name the machine lacks, Qt first has fontconfig search for
-    // a stand-in (about a millisecond at start-up) before it tries the
+    // a stand-in (about half a millisecond at start-up) before it tries the
     // substitutes; the first family the machine has is the same face, found at once.
     static const QString family = [] {
         const QStringList substitutes = {QStringLiteral("Liberation Sans"),
@@ -236,7 +201,6 @@ void InstallErrorBox() {
             return;
         }
         showing = true;
-        SetApplicationIcon();
         struct Done {
             ~Done() { showing = false; }
         } done;

@@ -27,11 +27,6 @@ inline constexpr Qt::WindowFlags kDialogFlags =
 QString ApplicationTitle();
 // The game's emblem at every size it was drawn at.
 QIcon ApplicationIcon();
-// Decodes the emblem on another thread (QApplication must exist) for
-// SetApplicationIcon, which makes it every window's icon. The error box sets
-// it too, so a box shown meanwhile has it.
-void DecodeApplicationIconAhead();
-void SetApplicationIcon();
 // "MS Sans Serif" at 11 pixels, with free look-alikes in its place.
 QFont DefaultFont();
 void PaintBackground(QWidget* w, QColor colour);

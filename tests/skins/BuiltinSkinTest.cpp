@@ -124,20 +124,15 @@ TEST(BuiltinSkinRecord, BeginsWithTheItemFields) {
     EXPECT_TRUE(std::equal(head.begin(), head.end(), record.begin()));
 }
 
-// Loaded as it is at start-up, decoded ahead on another thread, and then once
-// more the plain way after the decode ahead has been taken.
 TEST(BuiltinSkinRecord, LoadsAsOneItemOfThirteenPictures) {
+    dvl::TDvlImageList list;
+    dvl::LoadBuiltinSkin(list);
+    ASSERT_EQ(list.Count(), 1);
+    const dvl::TDvlImageListItem& item = list.Item(0);
+    dvl::test::expectStandardSkinItem(item, kPictures);
+    // The packed 24-bit strip gives back exactly the drawn pixels.
     const QImage drawn = dvl::art::DrawSkinStrip();
-    dvl::DecodeBuiltinSkinAhead();
-    for (int load = 0; load < 2; ++load) {
-        dvl::TDvlImageList list;
-        dvl::LoadBuiltinSkin(list);
-        ASSERT_EQ(list.Count(), 1);
-        const dvl::TDvlImageListItem& item = list.Item(0);
-        dvl::test::expectStandardSkinItem(item, kPictures);
-        // The packed 24-bit strip gives back exactly the drawn pixels.
-        EXPECT_TRUE(item.Strip().convertToFormat(QImage::Format_RGB32) == drawn);
-    }
+    EXPECT_TRUE(item.Strip().convertToFormat(QImage::Format_RGB32) == drawn);
 }
 
 // The skins that come in the box: what the generator draws, listed after
