@@ -194,8 +194,7 @@ int Channel(std::uint32_t pixel, std::uint32_t mask) {
 
 // 16-, 24- and 32-bit pixels are decoded here: Qt's reader scales short
 // channels so that their top value falls short of 255 and drops channels wider
-// than 8 bits. Needing no image plug-in, this also runs before QApplication
-// exists and on any thread.
+// than 8 bits, and goes through the image plug-in machinery for each strip.
 QImage DecodeTrueColour(std::span<const std::uint8_t> file, const Layout& layout) {
     QImage image(layout.width, layout.rows, QImage::Format_RGB32);
     const std::size_t rowBytes = std::size_t(RowBytes(layout.width, layout.depth));

@@ -149,7 +149,7 @@ class Player:
 
     def heard(self, event):
         # The event is kept even when its source no longer answers (gone, or
-        # too slow under load): it is then still known by the object it came from.
+        # too slow under load): it is still known by the object it came from.
         try:
             name = event.source.name
         except Exception:
@@ -274,9 +274,8 @@ class Player:
         self.focus = cell
         card = self.card(cell)
         name = card.name
-        self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1
-                                  and (s == name or source == card)
-                                  for k, s, d, _, source in self.events[start:]),
+        self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1 and source == card
+                                  for k, _, d, _, source in self.events[start:]),
                       5, f"focus on {name!r}")
         check(self.card(cell).getState().contains(self.pyatspi.STATE_FOCUSED),
               f"{name!r} heard as focused but not in the focused state")
