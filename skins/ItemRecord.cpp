@@ -92,25 +92,30 @@ void writePayload(ByteWriter& out, const std::vector<std::uint8_t>& file, bool c
 
 } // namespace
 
-void TDvlImageListItem::ReadRecord(ByteReader& in) {
-    TDvlImageListItem next;
+std::int32_t TDvlImageListItem::readFields(ByteReader& in) {
     const std::uint8_t flags = in.u8();
-    next.compressed_ = flags & kCompressed;
-    next.pixelFormat_ = formatFromFlags(flags);
+    compressed_ = flags & kCompressed;
+    pixelFormat_ = formatFromFlags(flags);
     if (flags & kHasDescription) {
         const std::uint8_t length = in.u8();
-        next.description_ = cp1251::decode(in.bytes(length));
+        description_ = cp1251::decode(in.bytes(length));
     }
     if (flags & kHasIdent) {
-        next.ident_ = std::uint16_t(in.u32());
+        ident_ = std::uint16_t(in.u32());
     }
-    next.height_ = in.i32();
-    next.width_ = in.i32();
-    next.allocBy_ = in.i32();
-    next.masked_ = in.u8() != 0;
+    height_ = in.i32();
+    width_ = in.i32();
+    allocBy_ = in.i32();
+    masked_ = in.u8() != 0;
 
     const std::int32_t count = in.i32();
-    checkGeometry(count, next.width_, next.height_);
+    checkGeometry(count, width_, height_);
+    return count;
+}
+
+void TDvlImageListItem::ReadRecord(ByteReader& in) {
+    TDvlImageListItem next;
+    const std::int32_t count = next.readFields(in);
     bmp::Bitmap strip;
     bmp::Bitmap mask;
     if (count > 0) {
@@ -121,6 +126,17 @@ void TDvlImageListItem::ReadRecord(ByteReader& in) {
     }
     next.SetPictures(count, std::move(strip.image), strip.depth, std::move(strip.palette),
                      std::move(mask.image));
+    *this = std::move(next);
+}
+
+void TDvlImageListItem::ReadRecordFields(ByteReader& in, QImage strip, int depth) {
+    TDvlImageListItem next;
+    const std::int32_t count = next.readFields(in);
+    const QSize expected(count > 0 ? count * next.width_ : 0, count > 0 ? next.height_ : 0);
+    if (next.masked_ || strip.size() != expected) {
+        throw Error(kItemNotValid, "the unpacked strip does not fit the record's fields");
+    }
+    next.SetPictures(count, std::move(strip), depth);
     *this = std::move(next);
 }
 

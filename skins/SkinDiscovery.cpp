@@ -5,8 +5,10 @@
 #include "skins/TDvlImageList.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <dirent.h>
 
 namespace dvl {
 
@@ -21,18 +23,21 @@ void WriteDefaultSkin(const QString& directory) {
 }
 
 std::vector<SkinFile> ListSkins(const QString& directory) {
-    const QFileInfoList entries = QDir(directory).entryInfoList(
-        {QStringLiteral("*.iml")},
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-        QDir::Name | QDir::IgnoreCase);
+    // Read plainly: a QDir name filter compiles a regular expression, a cost
+    // at every start-up for a test the loop makes anyway.
     std::vector<SkinFile> skins;
-    for (const QFileInfo& entry : entries) {
-        const QString name = entry.fileName();
+    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
+    if (dir == nullptr) {
+        return skins;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
         if (name.size() >= 4 && name.endsWith(QStringLiteral(".iml"), Qt::CaseInsensitive)) {
             skins.push_back({name.chopped(4), name});
         }
     }
-    // QDir's own order for names that differ only in case is not stable across platforms.
+    ::closedir(dir);
+    // Names that differ only in letter case keep one order on every file system.
     std::stable_sort(skins.begin(), skins.end(), [](const SkinFile& a, const SkinFile& b) {
         const int c = a.fileName.compare(b.fileName, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a.fileName < b.fileName;

@@ -74,10 +74,16 @@ public:
     // One item record of a skin file, at the stream's position. Reading replaces
     // every field; on an error the item is left as it was.
     void ReadRecord(ByteReader& in);
+    // A record whose pictures were unpacked beforehand: its fields as ReadRecord
+    // reads them, then `strip` (at `depth` bits) in place of the pictures, which
+    // are not read. Throws unless the strip fits the fields of an unmasked item.
+    void ReadRecordFields(ByteReader& in, QImage strip, int depth);
     // Writing first brings the strip to count × Width columns, as a save does.
     void WriteRecord(ByteWriter& out);
 
 private:
+    // The fields before the pictures; returns the picture count.
+    std::int32_t readFields(ByteReader& in);
     void rebuildPictures(int count);
     void fitStripToPictures();
 

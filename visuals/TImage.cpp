@@ -43,10 +43,23 @@ void TImage::SetCenter(bool on) {
     }
 }
 
+namespace {
+
+// One white bitmap for every picture of that size, until it is drawn on.
+QImage WhiteBitmap(QSize size) {
+    static QImage white;
+    if (white.size() != size) {
+        white = QImage(size, QImage::Format_RGB32);
+        white.fill(Qt::white);
+    }
+    return white;
+}
+
+} // namespace
+
 TCanvas& TImage::Surface() {
     if (!canvas_) {
-        bitmap_ = QImage(width(), height(), QImage::Format_RGB32);
-        bitmap_.fill(Qt::white);
+        bitmap_ = WhiteBitmap(size());
         canvas_.emplace(bitmap_);
         canvas_->SetOnChange([this] { PictureChanged(); });
         PictureChanged();

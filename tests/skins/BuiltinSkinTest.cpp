@@ -1,5 +1,7 @@
 #include "skins/BuiltinSkin.h"
 
+#include "core/ByteReader.h"
+#include "core/Error.h"
 #include "skins/SkinDiscovery.h"
 #include "skins/TDvlImageList.h"
 #include "tests/skins/TestPictures.h"
@@ -133,6 +135,15 @@ TEST(BuiltinSkinRecord, LoadsAsOneItemOfThirteenPictures) {
     // The packed 24-bit strip gives back exactly the drawn pixels.
     const QImage drawn = dvl::art::DrawSkinStrip();
     EXPECT_TRUE(item.Strip().convertToFormat(QImage::Format_RGB32) == drawn);
+    // The carried strip is the record's own; a strip that does not fit its fields is refused.
+    dvl::TDvlImageListItem fromRecord;
+    dvl::ByteReader in(dvl::BuiltinSkinRecord());
+    fromRecord.ReadRecord(in);
+    EXPECT_EQ(fromRecord.Strip(), item.Strip());
+    EXPECT_EQ(fromRecord.StripDepth(), item.StripDepth());
+    dvl::ByteReader again(dvl::BuiltinSkinRecord());
+    EXPECT_THROW(fromRecord.ReadRecordFields(again, drawn.copy(0, 0, 1200, 100), 24), dvl::Error);
+    EXPECT_EQ(fromRecord.PictureCount(), kPictures) << "a refused read keeps the item";
 }
 
 // The skins that come in the box: what the generator draws, listed after

@@ -44,6 +44,22 @@ TEST(Draw, CopiesOnePictureOneToOne) {
         EXPECT_EQ(s.image, strip.copy(picture * 100, 0, 100, 100)) << "picture " << picture;
         EXPECT_EQ(s.changes, 1);
     }
+    // A whole-surface copy shares the strip's pixels; drawing on either side
+    // afterwards must leave the other as it was.
+    Surface s;
+    list.Draw(s.canvas, 0, 0, 0, 3);
+    const QImage third = strip.copy(300, 0, 100, 100);
+    const QImage fourth = strip.copy(400, 0, 100, 100);
+    list.Draw(s.canvas, 50, 0, 0, 4);
+    EXPECT_EQ(s.image.copy(0, 0, 50, 100), third.copy(0, 0, 50, 100));
+    EXPECT_EQ(s.image.copy(50, 0, 50, 100), fourth.copy(0, 0, 50, 100));
+    EXPECT_EQ(strip.copy(300, 0, 100, 100), third) << "drawing on the surface changed the strip";
+    list.Draw(s.canvas, 0, 0, 0, 5);
+    TCanvas onStrip = list.ItemCanvas(0);
+    onStrip.CopyRect({500, 0}, filled(100, 100, kRed), {0, 0, 100, 100});
+    EXPECT_EQ(list.Item(0).Strip().pixel(550, 50), kRed);
+    EXPECT_EQ(s.image, makeItem(13)->Strip().copy(500, 0, 100, 100))
+        << "drawing on the strip changed the surface";
 }
 
 TEST(Draw, AtAnOffsetTouchesOnlyItsRectangle) {
