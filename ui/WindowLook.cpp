@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
@@ -13,7 +12,9 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace dvl {
 
@@ -21,16 +22,38 @@ QString ApplicationTitle() {
     return QStringLiteral("Двойлики");
 }
 
+namespace {
+
+// The emblem as the build decoded it (see UnpackIcons.cpp), linked in as plain bytes.
+asm(R"(
+    .pushsection .rodata.dvl_emblem, "a"
+    .balign 16
+dvl_emblem_begin:
+    .incbin ")" DVL_EMBLEM_PIXELS R"("
+dvl_emblem_end:
+    .popsection
+)");
+extern "C" const uchar dvl_emblem_begin[];
+extern "C" const uchar dvl_emblem_end[];
+
+} // namespace
+
 QIcon ApplicationIcon() {
     // Title bars and task bars want the small sizes; launchers find the large
-    // ones in the icon theme. Each size given here is decoded at start-up.
+    // ones in the icon theme. Each is read in place, not decoded from PNG.
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) {
-        // Read as PNG outright: a reader left to guess the format first loads
-        // every image plugin to ask whether it reads the data.
-        QImageReader reader(QStringLiteral(":/assets/icons/dvoyliki-%1.png").arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    const uchar* at = dvl_emblem_begin;
+    while (dvl_emblem_end - at >= 4) {
+        std::uint32_t side = 0;
+        std::memcpy(&side, at, 4);
+        at += 4;
+        const std::size_t bytes = std::size_t(side) * side * 4;
+        if (side == 0 || std::size_t(dvl_emblem_end - at) < bytes) {
+            break;
+        }
+        icon.addPixmap(QPixmap::fromImage(QImage(at, int(side), int(side), qsizetype(side) * 4,
+                                                 QImage::Format_ARGB32_Premultiplied)));
+        at += bytes;
     }
     return icon;
 }

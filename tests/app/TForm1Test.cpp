@@ -415,6 +415,20 @@ TEST_F(TForm1Test, AnErrorInAHandlerIsShownInTheErrorBoxAndPlayGoesOn) {
     EXPECT_EQ(status(), "Количество кликов: 1");
 }
 
+// The title-bar emblem the program carries is the committed artwork at each size.
+TEST(TForm3Test, TheEmblemIsTheCommittedPicturesAtEveryTitleBarSize) {
+    const QIcon icon = dvl::ApplicationIcon();
+    EXPECT_EQ(icon.availableSizes().size(), 5);
+    for (int side : {16, 24, 32, 48, 64}) {
+        const QImage png(QStringLiteral(DVL_SOURCE_DIR "/assets/icons/dvoyliki-%1.png").arg(side));
+        ASSERT_FALSE(png.isNull()) << side;
+        // A pixmap holds premultiplied pixels, however it was made.
+        EXPECT_EQ(icon.pixmap(side).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                  png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << side;
+    }
+}
+
 TEST(TForm3Test, AboutWindowTextsAndItsOneButton) {
     dvl::TForm3 about;
     EXPECT_EQ(about.windowTitle(), "О программе...");
