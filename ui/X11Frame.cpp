@@ -23,20 +23,41 @@ xcb_connection_t* Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* r =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(qstrlen(name)), name), nullptr);
-    const xcb_atom_t atom = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-    free(r);
-    return atom;
+// Every atom this file uses, interned together the first time one is wanted:
+// one round trip to the X server for all, then none.
+struct Atoms {
+    xcb_atom_t motifHints = XCB_ATOM_NONE;
+    xcb_atom_t frameExtents = XCB_ATOM_NONE;
+    xcb_atom_t requestFrameExtents = XCB_ATOM_NONE;
+    xcb_atom_t supported = XCB_ATOM_NONE;
+};
+
+const Atoms& AtomsOf(xcb_connection_t* c) {
+    static xcb_connection_t* internedFor = nullptr;
+    static Atoms atoms;
+    if (internedFor != c) {
+        const char* names[] = {"_MOTIF_WM_HINTS", "_NET_FRAME_EXTENTS",
+                               "_NET_REQUEST_FRAME_EXTENTS", "_NET_SUPPORTED"};
+        xcb_atom_t* into[] = {&atoms.motifHints, &atoms.frameExtents, &atoms.requestFrameExtents,
+                              &atoms.supported};
+        xcb_intern_atom_cookie_t cookies[std::size(names)];
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            cookies[i] = xcb_intern_atom(c, 0, uint16_t(qstrlen(names[i])), names[i]);
+        }
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, cookies[i], nullptr);
+            *into[i] = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+            free(r);
+        }
+        internedFor = c;
+    }
+    return atoms;
 }
 
-// Up to `count` 32-bit values of a property; fewer (none) when it is missing.
-std::vector<uint32_t> Cardinals(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property,
-                                xcb_atom_t type, uint32_t count) {
+// The 32-bit values of a property asked for; none when it is missing.
+std::vector<uint32_t> Cardinals(xcb_connection_t* c, xcb_get_property_cookie_t asked) {
     std::vector<uint32_t> values;
-    xcb_get_property_reply_t* r =
-        xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, count), nullptr);
+    xcb_get_property_reply_t* r = xcb_get_property_reply(c, asked, nullptr);
     if (r && r->format == 32) {
         const auto* p = static_cast<const uint32_t*>(xcb_get_property_value(r));
         values.assign(p, p + xcb_get_property_value_length(r) / 4);
@@ -45,16 +66,12 @@ std::vector<uint32_t> Cardinals(xcb_connection_t* c, xcb_window_t w, xcb_atom_t 
     return values;
 }
 
-xcb_window_t Root(xcb_connection_t* c, xcb_window_t w) {
-    xcb_query_tree_reply_t* r = xcb_query_tree_reply(c, xcb_query_tree(c, w), nullptr);
-    const xcb_window_t root = r ? r->root : xcb_window_t(XCB_WINDOW_NONE);
-    free(r);
-    return root;
+xcb_get_property_cookie_t AskExtents(xcb_connection_t* c, xcb_window_t w) {
+    return xcb_get_property(c, 0, w, AtomsOf(c).frameExtents, XCB_ATOM_CARDINAL, 0, 4);
 }
 
-std::optional<QMargins> Read(xcb_connection_t* c, xcb_window_t w) {
-    const std::vector<uint32_t> v =
-        Cardinals(c, w, Atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4);
+std::optional<QMargins> Extents(xcb_connection_t* c, xcb_get_property_cookie_t asked) {
+    const std::vector<uint32_t> v = Cardinals(c, asked);
     // A frame wider than any screen is no answer to place a window by.
     if (v.size() != 4 || *std::max_element(v.begin(), v.end()) > 4096) {
         return std::nullopt;
@@ -69,7 +86,7 @@ void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations) {
     if (!c) {
         return;
     }
-    const xcb_atom_t hints = Atom(c, "_MOTIF_WM_HINTS");
+    const xcb_atom_t hints = AtomsOf(c).motifHints;
     // flags, functions, decorations, input mode, status
     const uint32_t value[5] = {1u | 2u, functions, decorations, 0, 0};
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(w->winId()), hints, hints, 32, 5,
@@ -79,7 +96,7 @@ void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations) {
 
 std::optional<QMargins> FrameExtents(const QWidget* w) {
     xcb_connection_t* c = Connection();
-    return c ? Read(c, xcb_window_t(w->winId())) : std::nullopt;
+    return c ? Extents(c, AskExtents(c, xcb_window_t(w->winId()))) : std::nullopt;
 }
 
 std::optional<QMargins> AskFrameExtents(const QWidget* w) {
@@ -88,15 +105,21 @@ std::optional<QMargins> AskFrameExtents(const QWidget* w) {
         return std::nullopt;
     }
     const auto window = xcb_window_t(w->winId());
+    const Atoms& atoms = AtomsOf(c);
+    // Asked together, answered in one round trip.
+    const xcb_get_property_cookie_t extents = AskExtents(c, window);
+    const xcb_query_tree_cookie_t tree = xcb_query_tree(c, window);
+    xcb_query_tree_reply_t* treeReply = xcb_query_tree_reply(c, tree, nullptr);
+    const xcb_window_t root = treeReply ? treeReply->root : xcb_window_t(XCB_WINDOW_NONE);
+    free(treeReply);
     // A window shown before keeps what its manager last said.
-    if (auto known = Read(c, window)) {
+    if (auto known = Extents(c, extents)) {
         return known;
     }
-    const xcb_window_t root = Root(c, window);
-    const xcb_atom_t request = Atom(c, "_NET_REQUEST_FRAME_EXTENTS");
     bool supported = false;
-    for (uint32_t a : Cardinals(c, root, Atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 1024)) {
-        supported = supported || a == request;
+    for (uint32_t a :
+         Cardinals(c, xcb_get_property(c, 0, root, atoms.supported, XCB_ATOM_ATOM, 0, 1024))) {
+        supported = supported || a == atoms.requestFrameExtents;
     }
     if (!supported) {
         return std::nullopt; // no manager, or one that cannot say before mapping
@@ -105,7 +128,7 @@ std::optional<QMargins> AskFrameExtents(const QWidget* w) {
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
-    event.type = request;
+    event.type = atoms.requestFrameExtents;
     xcb_send_event(c, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
@@ -113,7 +136,7 @@ std::optional<QMargins> AskFrameExtents(const QWidget* w) {
     // The manager answers at once; a hung one must not hang the game.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
     do {
-        if (auto answer = Read(c, window)) {
+        if (auto answer = Extents(c, AskExtents(c, window))) {
             return answer;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -155,7 +178,7 @@ private:
 
 void WatchFrameExtents(QWidget* w, std::function<void()> changed) {
     if (xcb_connection_t* c = Connection()) {
-        new ExtentsWatch(w, Atom(c, "_NET_FRAME_EXTENTS"), std::move(changed));
+        new ExtentsWatch(w, AtomsOf(c).frameExtents, std::move(changed));
     }
 }
 
