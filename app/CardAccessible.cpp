@@ -24,6 +24,12 @@ class CardAccessible : public QAccessibleWidget {
 public:
     explicit CardAccessible(TImage* card) : QAccessibleWidget(card, QAccessible::Button) {}
 
+    QString text(QAccessible::Text t) const override {
+        const TForm1* form = FormOf(widget());
+        return t == QAccessible::Name && form ? form->CardNameNow(Card()->Tag)
+                                              : QAccessibleWidget::text(t);
+    }
+
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         const TForm1* form = FormOf(widget());

@@ -241,12 +241,20 @@ QString TForm1::CardName(int cell, int picture, bool found, bool builtinFaces) {
 // The name follows what the card shows, not the board's flags: a card that
 // has shut again shows its back although its turn is not over yet.
 void TForm1::NameCard(int cell) {
-    TImage* image = CardImages[std::size_t(cell)];
-    const QString name =
+    QString name =
         CardName(cell, shownPicture_[std::size_t(cell)], !board_.Card(cell).visible, builtinFaces_);
-    if (image->accessibleName() != name) {
-        image->setAccessibleName(name);
-        AnnounceNameChange(image, name);
+    QString& current = cardNames_[std::size_t(cell)];
+    if (current == name) {
+        return;
+    }
+    current = std::move(name);
+    // A reader asks the card for its name; the change is told only while one
+    // listens (telling makes the card's accessible interface, at every start-up).
+    if (QAccessible::isActive()) {
+        TImage* image = CardImages[std::size_t(cell)];
+        QAccessibleEvent event(image, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+        AnnounceNameChange(image, current);
     }
 }
 

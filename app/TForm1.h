@@ -74,6 +74,8 @@ public:
     QWidget* FocusFrame() const { return focusFrame_; }
     // What a screen reader calls a card showing `picture` (0 is its back).
     static QString CardName(int cell, int picture, bool found, bool builtinFaces);
+    // The name of the card in `cell` as it shows now.
+    const QString& CardNameNow(int cell) const { return cardNames_.at(std::size_t(cell)); }
     // A screen reader's "press" on a card: the keyboard frame goes there and
     // the card turns as Enter would turn it.
     void PressCard(int cell);
@@ -116,6 +118,7 @@ private:
     QWidget* focusFrame_ = nullptr;
     int focusCell_ = 1;
     std::array<int, kCells + 1> shownPicture_{}; // what each card shows, 0 its back
+    std::array<QString, kCells + 1> cardNames_;  // what a screen reader calls each card
     bool builtinFaces_ = true;                   // the faces are the built-in skin's
     QString workingDirectory_;
     std::vector<QString> skinFileNames_; // by the skin item's Tag

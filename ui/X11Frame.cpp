@@ -106,21 +106,29 @@ std::optional<QMargins> AskFrameExtents(const QWidget* w) {
     }
     const auto window = xcb_window_t(w->winId());
     const Atoms& atoms = AtomsOf(c);
-    // Asked together, answered in one round trip.
+    // Asked together, answered in one round trip: the window's frame, its
+    // root, and what the manager of the first screen's root supports (nearly
+    // always the window's own root).
+    const xcb_window_t firstRoot = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const auto askSupported = [&](xcb_window_t root) {
+        return xcb_get_property(c, 0, root, atoms.supported, XCB_ATOM_ATOM, 0, 1024);
+    };
     const xcb_get_property_cookie_t extents = AskExtents(c, window);
     const xcb_query_tree_cookie_t tree = xcb_query_tree(c, window);
+    const xcb_get_property_cookie_t firstSupported = askSupported(firstRoot);
     xcb_query_tree_reply_t* treeReply = xcb_query_tree_reply(c, tree, nullptr);
-    const xcb_window_t root = treeReply ? treeReply->root : xcb_window_t(XCB_WINDOW_NONE);
+    const xcb_window_t root = treeReply ? treeReply->root : firstRoot;
     free(treeReply);
+    std::vector<uint32_t> managerSupports = Cardinals(c, firstSupported);
     // A window shown before keeps what its manager last said.
     if (auto known = Extents(c, extents)) {
         return known;
     }
-    bool supported = false;
-    for (uint32_t a :
-         Cardinals(c, xcb_get_property(c, 0, root, atoms.supported, XCB_ATOM_ATOM, 0, 1024))) {
-        supported = supported || a == atoms.requestFrameExtents;
+    if (root != firstRoot) {
+        managerSupports = Cardinals(c, askSupported(root));
     }
+    const bool supported = std::find(managerSupports.begin(), managerSupports.end(),
+                                     atoms.requestFrameExtents) != managerSupports.end();
     if (!supported) {
         return std::nullopt; // no manager, or one that cannot say before mapping
     }

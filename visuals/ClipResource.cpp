@@ -2,7 +2,7 @@
 
 #include "core/Error.h"
 
-#include <QFile>
+#include <QResource>
 #include <array>
 #include <map>
 
@@ -18,11 +18,15 @@ std::shared_ptr<const ClipResource> Load(int resourceId) {
     if (path.isEmpty()) {
         return nullptr;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Stored uncompressed, a resource is read where it lies in the program.
+    const QResource resource(path);
+    if (!resource.isValid()) {
         return nullptr;
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
+                           ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                                     qsizetype(resource.size()))
+                           : resource.uncompressedData();
     try {
         AviClip clip = ReadAviClip(
             {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())});
