@@ -3,33 +3,20 @@
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
 #include "core/Error.h"
+#include "core/LinkedBytes.h"
 #include "skins/TDvlImageList.h"
 
-// The record, and its strip as the build unpacked it, are linked in as plain
-// bytes rather than Qt resources: read in place, without a copy. Every start
-// takes the pictures from the strip (unpacking and converting them cost about
-// a millisecond); the packed record is what "default.iml" is written from.
-asm(R"(
-    .pushsection .rodata.dvl_builtin_skin, "a"
-    .balign 16
-dvl_builtin_skin_begin:
-    .incbin ")" DVL_BUILTIN_SKIN_RECORD R"("
-dvl_builtin_skin_end:
-    .balign 64
-dvl_builtin_strip_begin:
-    .incbin ")" DVL_BUILTIN_SKIN_STRIP R"("
-dvl_builtin_strip_end:
-    .popsection
-)");
-extern "C" const std::uint8_t dvl_builtin_skin_begin[];
-extern "C" const std::uint8_t dvl_builtin_skin_end[];
-extern "C" const std::uint8_t dvl_builtin_strip_begin[];
-extern "C" const std::uint8_t dvl_builtin_strip_end[];
+// The record, and its strip as the build unpacked it, are linked in rather
+// than Qt resources. Every start takes the pictures from the strip (unpacking
+// and converting them cost about a millisecond); the packed record is what
+// "default.iml" is written from.
+DVL_LINKED_BYTES(dvl_builtin_skin, DVL_BUILTIN_SKIN_RECORD)
+DVL_LINKED_BYTES(dvl_builtin_strip, DVL_BUILTIN_SKIN_STRIP)
 
 namespace dvl {
 
 std::span<const std::uint8_t> BuiltinSkinRecord() {
-    return {dvl_builtin_skin_begin, dvl_builtin_skin_end};
+    return dvl_builtin_skin();
 }
 
 std::vector<std::uint8_t> BuiltinSkinFile() {
@@ -45,7 +32,7 @@ std::vector<std::uint8_t> BuiltinSkinFile() {
 
 void LoadBuiltinSkin(TDvlImageList& list) {
     // Width, height and depth, a spare word, then the pixels (see UnpackStrip.cpp).
-    const std::span<const std::uint8_t> carried(dvl_builtin_strip_begin, dvl_builtin_strip_end);
+    const std::span<const std::uint8_t> carried = dvl_builtin_strip();
     ByteReader header(carried);
     const auto width = header.i32();
     const auto height = header.i32();

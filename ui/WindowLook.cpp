@@ -1,6 +1,8 @@
 #include "ui/WindowLook.h"
 
+#include "core/ByteReader.h"
 #include "core/Guard.h"
+#include "core/LinkedBytes.h"
 #include "ui/X11Frame.h"
 
 #include <QApplication>
@@ -14,7 +16,6 @@
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 namespace dvl {
 
@@ -22,38 +23,23 @@ QString ApplicationTitle() {
     return QStringLiteral("Двойлики");
 }
 
-namespace {
-
-// The emblem as the build decoded it (see UnpackIcons.cpp), linked in as plain bytes.
-asm(R"(
-    .pushsection .rodata.dvl_emblem, "a"
-    .balign 16
-dvl_emblem_begin:
-    .incbin ")" DVL_EMBLEM_PIXELS R"("
-dvl_emblem_end:
-    .popsection
-)");
-extern "C" const uchar dvl_emblem_begin[];
-extern "C" const uchar dvl_emblem_end[];
-
-} // namespace
+// The emblem as the build decoded it (see UnpackIcons.cpp).
+DVL_LINKED_BYTES(dvl_emblem, DVL_EMBLEM_PIXELS)
 
 QIcon ApplicationIcon() {
     // Title bars and task bars want the small sizes; launchers find the large
     // ones in the icon theme. Each is read in place, not decoded from PNG.
     QIcon icon;
-    const uchar* at = dvl_emblem_begin;
-    while (dvl_emblem_end - at >= 4) {
-        std::uint32_t side = 0;
-        std::memcpy(&side, at, 4);
-        at += 4;
-        const std::size_t bytes = std::size_t(side) * side * 4;
-        if (side == 0 || std::size_t(dvl_emblem_end - at) < bytes) {
+    ByteReader in(dvl_emblem());
+    while (in.remaining() >= 4) {
+        const std::uint32_t side = in.u32();
+        const std::size_t size = std::size_t(side) * side * 4;
+        if (side == 0 || in.remaining() < size) {
             break;
         }
-        icon.addPixmap(QPixmap::fromImage(QImage(at, int(side), int(side), qsizetype(side) * 4,
-                                                 QImage::Format_ARGB32_Premultiplied)));
-        at += bytes;
+        icon.addPixmap(
+            QPixmap::fromImage(QImage(in.bytes(size).data(), int(side), int(side),
+                                      qsizetype(side) * 4, QImage::Format_ARGB32_Premultiplied)));
     }
     return icon;
 }

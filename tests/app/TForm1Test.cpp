@@ -416,7 +416,7 @@ TEST_F(TForm1Test, AnErrorInAHandlerIsShownInTheErrorBoxAndPlayGoesOn) {
 }
 
 // The title-bar emblem the program carries is the committed artwork at each size.
-TEST(TForm3Test, TheEmblemIsTheCommittedPicturesAtEveryTitleBarSize) {
+TEST(WindowLookTest, TheEmblemIsTheCommittedPicturesAtEveryTitleBarSize) {
     const QIcon icon = dvl::ApplicationIcon();
     EXPECT_EQ(icon.availableSizes().size(), 5);
     for (int side : {16, 24, 32, 48, 64}) {

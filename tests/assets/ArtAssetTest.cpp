@@ -32,7 +32,7 @@ void ExpectCommitted(const QString& name, const QByteArray& generated, bool carr
 TEST(ArtAssets, CommittedFilesAreWhatTheGeneratorDraws) {
     ExpectCommitted(QStringLiteral("about.jpg"), dvl::art::AboutJpeg());
     for (const int size : dvl::art::kIconSizes) {
-        // The program carries the emblem as pixels (checked with the about window).
+        // The program carries the emblem as pixels (WindowLookTest checks them).
         ExpectCommitted(IconName(size), dvl::art::IconPng(size), false);
     }
     ExpectCommitted(QStringLiteral("icons/dvoyliki.svg"), dvl::art::IconSvg(), false);
