@@ -29,6 +29,34 @@ as_root() {
     fi
 }
 
+# apt-get as root. Another package manager (unattended upgrades, a software
+# centre, the first minutes of a new desktop) may hold apt's or dpkg's lock:
+# wait for it, at most DVL_APT_WAIT seconds, then go on. apt fails at once on a
+# held lock without touching anything, so the same command is simply tried again.
+apt_get() {
+    local limit=${DVL_APT_WAIT:-300} waited=0 log rc
+    log=$(mktemp)
+    while :; do
+        rc=0
+        as_root env LC_ALL=C DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=0 "$@" \
+            2> >(tee "$log" >&2) || rc=$?
+        wait # for tee
+        if [ "$rc" -eq 0 ] || ! grep -q 'Could not get lock' "$log"; then
+            rm -f "$log"
+            return "$rc"
+        fi
+        if [ "$waited" -ge "$limit" ]; then
+            rm -f "$log"
+            echo "Another package manager still holds the package lock after $limit s." \
+                "Let it finish (or stop it), then run this again." >&2
+            exit 1
+        fi
+        [ "$waited" -gt 0 ] || echo "Another package manager holds the package lock: waiting for it (at most $limit s)..." >&2
+        sleep 5
+        waited=$((waited + 5))
+    done
+}
+
 install_missing() {
     local missing=()
     for p in "$@"; do
@@ -36,8 +64,8 @@ install_missing() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     say "Installing ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    apt_get update -qq
+    apt_get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 ncpu() { nproc 2>/dev/null || echo 2; }
@@ -103,7 +131,7 @@ package_round_trip() {
     local id=org.example.dvoyliki files rc=0
     build_package
     say "Installing the package with apt"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o Dpkg::Use-Pty=0 "$deb"
+    apt_get install -y -qq -o Dpkg::Use-Pty=0 "$deb"
     # A failed check must not leave the package installed.
     trap 'as_root apt-get purge -y -qq dvoyliki >/dev/null 2>&1 || true' EXIT
     files=$(mktemp)
@@ -129,7 +157,7 @@ package_round_trip() {
     DVL_E2E_LAUNCHER=/usr/bin/dvoyliki-launcher build/debug/tests/e2e/e2e_test || rc=$?
 
     say "Purging the package"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o Dpkg::Use-Pty=0 dvoyliki
+    apt_get purge -y -qq -o Dpkg::Use-Pty=0 dvoyliki
     trap - EXIT
     ! dpkg -s dvoyliki >/dev/null 2>&1 || fail "dvoyliki is still known to dpkg after the purge"
     local left=()

@@ -42,6 +42,17 @@ protected:
         } else if (name == QLatin1String("mutter")) {
             args << QStringLiteral("--x11") << QStringLiteral("--replace");
         }
+        // Managers talk to their settings daemons over a session bus (xfwm4 exits
+        // without one): each gets a private bus, never the caller's.
+        bus_.setStandardErrorFile(QProcess::nullDevice());
+        bus_.start(QStringLiteral("dbus-daemon"),
+                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                    QStringLiteral("--print-address")});
+        ASSERT_TRUE(bus_.waitForStarted() && bus_.waitForReadyRead(5000)) << "no session bus";
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                   QString::fromUtf8(bus_.readLine().trimmed()));
+        wm_.setProcessEnvironment(env);
         wm_.setProcessChannelMode(QProcess::ForwardedOutputChannel);
         wm_.setStandardErrorFile(QProcess::nullDevice());
         wm_.start(name, args);
@@ -60,6 +71,8 @@ protected:
         }
         dvl::e2e::Wait([] { return !dvl::e2e::WindowManagerRunning(); }, 3000);
         dvl::e2e::ForgetWindowManager();
+        bus_.terminate();
+        bus_.waitForFinished(3000);
     }
 
     // Opens a modal window with `key`, checks its frame is centred over the main
@@ -126,6 +139,7 @@ protected:
         }
     }
 
+    QProcess bus_;
     QProcess wm_;
     Game game_;
     QString main_;
