@@ -39,19 +39,19 @@ apt_get() {
     while :; do
         rc=0
         as_root env LC_ALL=C DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=0 "$@" \
-            2> >(tee "$log" >&2) || rc=$?
-        wait # for tee
+            2>"$log" || rc=$?
         if [ "$rc" -eq 0 ] || ! grep -q 'Could not get lock' "$log"; then
+            cat "$log" >&2
             rm -f "$log"
             return "$rc"
         fi
         if [ "$waited" -ge "$limit" ]; then
+            echo "The package lock is still held after $limit s: $(grep -m 1 'Could not get lock' "$log" | sed 's/^E: //')" >&2
+            echo "Let that package manager finish (or stop it), then run this again." >&2
             rm -f "$log"
-            echo "Another package manager still holds the package lock after $limit s." \
-                "Let it finish (or stop it), then run this again." >&2
             exit 1
         fi
-        [ "$waited" -gt 0 ] || echo "Another package manager holds the package lock: waiting for it (at most $limit s)..." >&2
+        [ "$waited" -gt 0 ] || echo "Another package manager holds the package lock; waiting for it (at most $limit s)..." >&2
         sleep 5
         waited=$((waited + 5))
     done

@@ -78,10 +78,16 @@ inside() {
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         /bin/bash -c "cd $copy && $1"
 }
-# Each line of a command's output with the time since the start of the run.
+# A command's output, its stage headings ("== …") stamped with the time since
+# the start of the run; the rest as it is, so the test runners' summaries stay whole.
 timed() {
     local line
-    while IFS= read -r line; do stamp "$line"; done
+    while IFS= read -r line; do
+        case $line in
+        "== "*) stamp "$line" ;;
+        *) printf '%s\n' "$line" ;;
+        esac
+    done
 }
 
 stamp "Packages in the root before: $(inside 'dpkg -l | wc -l')"
