@@ -1,6 +1,7 @@
 #include "app/CardAccessible.h"
 
-#include "app/TForm1.h"
+#include "app/CardNames.h"
+#include "app/KeyboardFrame.h"
 #include "visuals/TImage.h"
 
 #include <QAccessibleWidget>
@@ -14,10 +15,6 @@
 namespace dvl {
 namespace {
 
-TForm1* FormOf(const QWidget* w) {
-    return qobject_cast<TForm1*>(w->window());
-}
-
 // A card: a button that turns it, focused while the keyboard frame is on it.
 // A found card is hidden and can no longer be focused.
 class CardAccessible : public QAccessibleWidget {
@@ -25,18 +22,16 @@ public:
     explicit CardAccessible(TImage* card) : QAccessibleWidget(card, QAccessible::Button) {}
 
     QString text(QAccessible::Text t) const override {
-        const TForm1* form = FormOf(widget());
-        return t == QAccessible::Name && form ? form->CardNameNow(Card()->Tag)
-                                              : QAccessibleWidget::text(t);
+        const CardNames* names = CardNames::Of(widget()->parentWidget());
+        return t == QAccessible::Name && names ? names->Name(Card()->Tag)
+                                               : QAccessibleWidget::text(t);
     }
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
-        const TForm1* form = FormOf(widget());
-        const bool shown = widget()->isVisibleTo(widget()->parentWidget());
-        s.focusable = shown;
-        s.focused = form && form->FocusFrame() && form->FocusFrame()->isVisible() &&
-                    form->FocusCell() == Card()->Tag;
+        const KeyboardFrame* keyboard = Keyboard();
+        s.focusable = widget()->isVisibleTo(widget()->parentWidget());
+        s.focused = keyboard && keyboard->isVisible() && keyboard->FocusCell() == Card()->Tag;
         return s;
     }
 
@@ -47,8 +42,8 @@ public:
 
     void doAction(const QString& action) override {
         if (action == pressAction()) {
-            if (TForm1* form = FormOf(widget())) {
-                form->PressCard(Card()->Tag);
+            if (KeyboardFrame* keyboard = Keyboard()) {
+                keyboard->PressCard(Card()->Tag);
             }
         }
     }
@@ -59,6 +54,10 @@ public:
 
 private:
     TImage* Card() const { return static_cast<TImage*>(widget()); }
+    KeyboardFrame* Keyboard() const {
+        return widget()->parentWidget()->findChild<KeyboardFrame*>(QString(),
+                                                                   Qt::FindDirectChildrenOnly);
+    }
 };
 
 // The board lists its cards in cell order and nothing else: the clip players
@@ -114,14 +113,13 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
         return nullptr;
     }
     auto* w = static_cast<QWidget*>(object);
-    if (className == QLatin1String(TImage::staticMetaObject.className()) && FormOf(w) != nullptr) {
+    // The board is the widget that carries the card names.
+    if (className == QLatin1String(TImage::staticMetaObject.className()) &&
+        CardNames::Of(w->parentWidget())) {
         return new CardAccessible(static_cast<TImage*>(w));
     }
-    if (className == QLatin1String("QWidget")) {
-        const TForm1* form = FormOf(w);
-        if (form && form->BoardWidget() == w) {
-            return new BoardAccessible(w);
-        }
+    if (className == QLatin1String("QWidget") && CardNames::Of(w)) {
+        return new BoardAccessible(w);
     }
     return nullptr;
 }
