@@ -10,6 +10,8 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QLibraryInfo>
+#include <QVersionNumber>
 #include <vector>
 
 namespace dvl {
@@ -147,7 +149,16 @@ void InstallAccessibility() {
 }
 
 void AnnounceNameChange(QObject* object, const QString& name) {
-    if (!QAccessible::isActive()) {
+    // This speaks for Qt's bridge from outside it: it takes the bridge's own
+    // bus connection by its name and builds the object paths the bridge uses,
+    // neither of which Qt promises. Both were proven on Qt 6.4 (the library
+    // the game runs with, not the headers it was built with); with any other
+    // Qt the bridge's own event is left to stand.
+    static const bool proven = [] {
+        const QVersionNumber qt = QLibraryInfo::version();
+        return qt.majorVersion() == 6 && qt.minorVersion() == 4;
+    }();
+    if (!proven || !QAccessible::isActive()) {
         return;
     }
     // The bridge's own connection to the accessibility bus, when it has one.
