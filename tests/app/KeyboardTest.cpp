@@ -2,11 +2,9 @@
 #include "app/KeyboardFrame.h"
 #include "app/TForm1.h"
 #include "tests/app/FormDriver.h"
-#include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
 
 #include <QAccessible>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QTest>
@@ -15,7 +13,6 @@
 
 namespace {
 
-using dvl::Board;
 using dvl::kCells;
 using dvl::TForm1;
 
