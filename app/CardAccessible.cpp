@@ -1,6 +1,7 @@
 #include "app/CardAccessible.h"
 
-#include "app/TForm1.h"
+#include "app/CardNames.h"
+#include "app/KeyboardFrame.h"
 #include "visuals/TImage.h"
 
 #include <QAccessibleWidget>
@@ -9,14 +10,12 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QLibraryInfo>
+#include <QVersionNumber>
 #include <vector>
 
 namespace dvl {
 namespace {
-
-TForm1* FormOf(const QWidget* w) {
-    return qobject_cast<TForm1*>(w->window());
-}
 
 // A card: a button that turns it, focused while the keyboard frame is on it.
 // A found card is hidden and can no longer be focused.
@@ -25,18 +24,16 @@ public:
     explicit CardAccessible(TImage* card) : QAccessibleWidget(card, QAccessible::Button) {}
 
     QString text(QAccessible::Text t) const override {
-        const TForm1* form = FormOf(widget());
-        return t == QAccessible::Name && form ? form->CardNameNow(Card()->Tag)
-                                              : QAccessibleWidget::text(t);
+        const CardNames* names = CardNames::Of(widget()->parentWidget());
+        return t == QAccessible::Name && names ? names->Name(Card()->Tag)
+                                               : QAccessibleWidget::text(t);
     }
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
-        const TForm1* form = FormOf(widget());
-        const bool shown = widget()->isVisibleTo(widget()->parentWidget());
-        s.focusable = shown;
-        s.focused = form && form->FocusFrame() && form->FocusFrame()->isVisible() &&
-                    form->FocusCell() == Card()->Tag;
+        const KeyboardFrame* keyboard = Keyboard();
+        s.focusable = widget()->isVisibleTo(widget()->parentWidget());
+        s.focused = keyboard && keyboard->isVisible() && keyboard->FocusCell() == Card()->Tag;
         return s;
     }
 
@@ -47,8 +44,8 @@ public:
 
     void doAction(const QString& action) override {
         if (action == pressAction()) {
-            if (TForm1* form = FormOf(widget())) {
-                form->PressCard(Card()->Tag);
+            if (KeyboardFrame* keyboard = Keyboard()) {
+                keyboard->PressCard(Card()->Tag);
             }
         }
     }
@@ -59,6 +56,10 @@ public:
 
 private:
     TImage* Card() const { return static_cast<TImage*>(widget()); }
+    KeyboardFrame* Keyboard() const {
+        return widget()->parentWidget()->findChild<KeyboardFrame*>(QString(),
+                                                                   Qt::FindDirectChildrenOnly);
+    }
 };
 
 // The board lists its cards in cell order and nothing else: the clip players
@@ -114,14 +115,13 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
         return nullptr;
     }
     auto* w = static_cast<QWidget*>(object);
-    if (className == QLatin1String(TImage::staticMetaObject.className()) && FormOf(w) != nullptr) {
+    // The board is the widget that carries the card names.
+    if (className == QLatin1String(TImage::staticMetaObject.className()) &&
+        CardNames::Of(w->parentWidget())) {
         return new CardAccessible(static_cast<TImage*>(w));
     }
-    if (className == QLatin1String("QWidget")) {
-        const TForm1* form = FormOf(w);
-        if (form && form->BoardWidget() == w) {
-            return new BoardAccessible(w);
-        }
+    if (className == QLatin1String("QWidget") && CardNames::Of(w)) {
+        return new BoardAccessible(w);
     }
     return nullptr;
 }
@@ -149,7 +149,16 @@ void InstallAccessibility() {
 }
 
 void AnnounceNameChange(QObject* object, const QString& name) {
-    if (!QAccessible::isActive()) {
+    // This speaks for Qt's bridge from outside it: it takes the bridge's own
+    // bus connection by its name and builds the object paths the bridge uses,
+    // neither of which Qt promises. Both were proven on Qt 6.4 (the library
+    // the game runs with, not the headers it was built with); with any other
+    // Qt the bridge's own event is left to stand.
+    static const bool proven = [] {
+        const QVersionNumber qt = QLibraryInfo::version();
+        return qt.majorVersion() == 6 && qt.minorVersion() == 4;
+    }();
+    if (!proven || !QAccessible::isActive()) {
         return;
     }
     // The bridge's own connection to the accessibility bus, when it has one.

@@ -1,6 +1,8 @@
 #include "app/TForm1.h"
 
 #include "app/CardAccessible.h"
+#include "app/CardNames.h"
+#include "app/KeyboardFrame.h"
 #include "core/Guard.h"
 #include "game/Timing.h"
 #include "records/TForm2.h"
@@ -10,9 +12,7 @@
 #include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
 
-#include <QAccessible>
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
@@ -20,56 +20,10 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QPainter>
 #include <QStatusBar>
-#include <algorithm>
 #include <exception>
 
 namespace dvl {
-
-namespace {
-
-// The keyboard's place on the board: a frame around the focused cell that the
-// mouse passes through.
-class KeyboardFrame : public QWidget {
-public:
-    explicit KeyboardFrame(QWidget* parent) : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setPen(QPen(QColor(255, 214, 64), 3));
-        p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
-    }
-};
-
-// Whether a loaded skin shows the built-in faces, as "default.iml" does:
-// then a screen reader can name what each face shows.
-bool HasBuiltinFaces(const TDvlImageList& list) {
-    TDvlImageList builtin;
-    LoadBuiltinSkin(builtin);
-    const int pictures = builtin.PictureCount(0);
-    if (list.Count() < 1 || list.PictureCount(0) != pictures) {
-        return false;
-    }
-    for (int i = 0; i < pictures; ++i) {
-        QImage mine, theirs;
-        list.GetPicture(0, i, &mine);
-        builtin.GetPicture(0, i, &theirs);
-        if (mine.convertToFormat(QImage::Format_RGB32) !=
-            theirs.convertToFormat(QImage::Format_RGB32)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
 
 QString TForm1::Caption() {
     return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
@@ -88,6 +42,7 @@ TForm1::TForm1(Board::SeedSource seeds)
     boardWidget_->setObjectName(QStringLiteral("Board"));
     boardWidget_->setFixedSize(kBoardWidth, kBoardHeight);
     PaintBlack(boardWidget_);
+    cardNames_ = new CardNames(boardWidget_);
     setCentralWidget(boardWidget_);
 
     QStatusBar* bar = MakeStatusBar(this, statusText_);
@@ -104,13 +59,8 @@ TForm1::TForm1(Board::SeedSource seeds)
             Timer1Timer();
         } catch (...) {
             // The error box runs its own loop: shown from here, it would stop
-            // the ticks behind it (see EnterRecord).
-            QMetaObject::invokeMethod(
-                this,
-                [error = std::current_exception()] {
-                    Guarded([&error] { std::rethrow_exception(error); });
-                },
-                Qt::QueuedConnection);
+            // the ticks behind it.
+            RunLater([error = std::current_exception()] { std::rethrow_exception(error); });
         }
     });
     Timer2.setInterval(timing::kPairDelayMs);
@@ -177,7 +127,7 @@ void TForm1::DiscoverSkins() {
         // "&" would mark an access key; doubled, it shows as typed.
         auto* item = new QAction(QString(skin.caption).replace(u'&', QStringLiteral("&&")), this);
         item->setObjectName(QStringLiteral("SkinItem%1").arg(tag));
-        item->setData(tag);
+        item->setData(skin.fileName);
         if (tag < 9) {
             item->setShortcut(QKeySequence(Qt::Key_1 + tag));
         }
@@ -185,7 +135,6 @@ void TForm1::DiscoverSkins() {
         connect(item, &QAction::triggered, this,
                 [this, item] { Guarded([this, item] { MyItemClick(item); }); });
         SkinItems.push_back(item);
-        skinFileNames_.push_back(skin.fileName);
     }
     for (QAction* item : SkinItems) {
         skin1_->addAction(item);
@@ -193,9 +142,8 @@ void TForm1::DiscoverSkins() {
 }
 
 void TForm1::MyItemClick(QAction* sender) {
-    const QString path = workingDirectory_ + skinFileNames_.at(std::size_t(sender->data().toInt()));
-    LoadSkin(DvlImageList1, path);
-    builtinFaces_ = HasBuiltinFaces(DvlImageList1);
+    LoadSkin(DvlImageList1, workingDirectory_ + sender->data().toString());
+    cardNames_->SkinLoaded(DvlImageList1);
     New1Click();
 }
 
@@ -207,7 +155,7 @@ void TForm1::CreateCells() {
         auto* image = new TImage(boardWidget_);
         CardImages[std::size_t(i)] = image;
         image->OnClick = [this](TImage* sender) {
-            focusFrame_->hide(); // mouse play looks as it always did
+            keyboard_->hide(); // mouse play looks as it always did
             ClickUncovered(sender);
         };
         image->Tag = i;
@@ -222,106 +170,18 @@ void TForm1::CreateCells() {
         // The clip player lies above the card picture and covers it while it plays.
         animate->raise();
     }
-    focusFrame_ = new KeyboardFrame(boardWidget_);
-    focusFrame_->setGeometry(Board::RestLeft(1), Board::RestTop(1), 100, 100);
-}
-
-QString TForm1::CardName(int cell, int picture, bool found, bool builtinFaces) {
-    if (found) {
-        return QStringLiteral("Карта %1, найдена").arg(cell);
-    }
-    if (picture == 0) {
-        return QStringLiteral("Карта %1, закрыта").arg(cell);
-    }
-    return QStringLiteral("Карта %1, открыта, %2")
-        .arg(cell)
-        .arg(PictureName(picture, builtinFaces));
-}
-
-// The name follows what the card shows, not the board's flags: a card that
-// has shut again shows its back although its turn is not over yet.
-void TForm1::NameCard(int cell) {
-    QString name =
-        CardName(cell, shownPicture_[std::size_t(cell)], !board_.Card(cell).visible, builtinFaces_);
-    QString& current = cardNames_[std::size_t(cell)];
-    if (current == name) {
-        return;
-    }
-    current = std::move(name);
-    // A reader asks the card for its name; the change is told only while one
-    // listens (telling makes the card's accessible interface, at every start-up).
-    if (QAccessible::isActive()) {
-        TImage* image = CardImages[std::size_t(cell)];
-        QAccessibleEvent event(image, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
-        AnnounceNameChange(image, current);
-    }
-}
-
-void TForm1::PressCard(int cell) {
-    // A modal window takes every click; a reader's press must not get past it.
-    if (cell < 1 || cell > kCells || QApplication::activeModalWidget()) {
-        return;
-    }
-    focusCell_ = cell;
-    ShowFocusFrame();
-    TurnFocusedCard();
+    keyboard_ =
+        new KeyboardFrame(boardWidget_, CardImages, [this](TImage* card) { ClickUncovered(card); });
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {
     Guarded([this, e] {
-        switch (e->key()) {
-        case Qt::Key_Left:
-            MoveFocus(-1, 0);
-            break;
-        case Qt::Key_Right:
-            MoveFocus(1, 0);
-            break;
-        case Qt::Key_Up:
-            MoveFocus(0, -1);
-            break;
-        case Qt::Key_Down:
-            MoveFocus(0, 1);
-            break;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            TurnFocusedCard();
-            break;
-        default:
+        if (keyboard_ && keyboard_->KeyPress(e->key())) {
+            e->accept();
+        } else {
             QMainWindow::keyPressEvent(e);
-            return;
         }
-        e->accept();
     });
-}
-
-void TForm1::MoveFocus(int dx, int dy) {
-    if (focusFrame_->isVisible()) {
-        const int column = std::clamp((focusCell_ - 1) % 6 + dx, 0, 5);
-        const int row = std::clamp((focusCell_ - 1) / 6 + dy, 0, 3);
-        focusCell_ = row * 6 + column + 1;
-    }
-    // The first arrow key shows where the keyboard is before it moves anything.
-    ShowFocusFrame();
-}
-
-void TForm1::ShowFocusFrame() {
-    focusFrame_->setGeometry(Board::RestLeft(focusCell_), Board::RestTop(focusCell_), 100, 100);
-    focusFrame_->show();
-    focusFrame_->raise();
-    QAccessibleEvent focus(CardImages[std::size_t(focusCell_)], QAccessible::Focus);
-    QAccessible::updateAccessibility(&focus);
-}
-
-// Enter does what a click on the focused card would: nothing while its clip covers it.
-void TForm1::TurnFocusedCard() {
-    if (!focusFrame_->isVisible()) {
-        return;
-    }
-    TImage* image = CardImages[std::size_t(focusCell_)];
-    if (image->isVisible()) {
-        ClickUncovered(image);
-    }
 }
 
 // A visible clip player takes every press over its cell. A release can still
@@ -402,13 +262,13 @@ void TForm1::PlaceCard(int cell, const CardGeometry& card) {
     TImage* image = CardImages[std::size_t(cell)];
     image->setGeometry(card.left, card.top, card.width, card.height);
     image->setVisible(card.visible);
-    NameCard(cell);
+    cardNames_->Placed(image, !board_.Card(cell).visible);
 }
 
 void TForm1::DrawCard(int cell, int picture) {
-    DvlImageList1.Draw(CardImages[std::size_t(cell)]->Surface(), 0, 0, 0, picture);
-    shownPicture_[std::size_t(cell)] = picture;
-    NameCard(cell);
+    TImage* image = CardImages[std::size_t(cell)];
+    DvlImageList1.Draw(image->Surface(), 0, 0, 0, picture);
+    cardNames_->Drawn(image, picture, !board_.Card(cell).visible);
 }
 
 void TForm1::PlaceClip(int cell, int left, int top) {
@@ -452,21 +312,21 @@ void TForm1::SetTickTimer(bool on) {
     }
 }
 
-// Qt never delivers a timer's timeout again while that timer's own handler
-// runs, so dialogs shown inside Timer1's handler would freeze the board
-// behind them. The record entry runs from the event loop instead, once the
-// tick has returned.
 void TForm1::EnterRecord(std::int64_t score) {
+    RunLater([this, score] {
+        if (OnRecordEntry) {
+            OnRecordEntry(score);
+        }
+    });
+}
+
+// Qt never delivers a timer's timeout again while that timer's own handler
+// runs, so dialogs shown inside Timer1's handler (the record entry, the error
+// box) would freeze the board behind them: they run from the event loop once
+// the tick has returned.
+void TForm1::RunLater(std::function<void()> work) {
     QMetaObject::invokeMethod(
-        this,
-        [this, score] {
-            Guarded([this, score] {
-                if (OnRecordEntry) {
-                    OnRecordEntry(score);
-                }
-            });
-        },
-        Qt::QueuedConnection);
+        this, [work = std::move(work)] { Guarded(work); }, Qt::QueuedConnection);
 }
 
 } // namespace dvl

@@ -21,6 +21,8 @@ class QMenu;
 
 namespace dvl {
 
+class CardNames;
+class KeyboardFrame;
 class TAnimate;
 class TImage;
 
@@ -65,20 +67,6 @@ public:
     QLabel* StatusText() const { return statusText_; }
     QMenu* SkinMenu() const { return skin1_; }
     QAction* Action(const char* name) const;
-    // The directory read at start-up, with "/" appended: skins and records live there.
-    const QString& WorkingDirectory() const { return workingDirectory_; }
-
-    // Keyboard play: the cell the arrow keys have reached, and its frame,
-    // shown only once an arrow key has been pressed.
-    int FocusCell() const { return focusCell_; }
-    QWidget* FocusFrame() const { return focusFrame_; }
-    // What a screen reader calls a card showing `picture` (0 is its back).
-    static QString CardName(int cell, int picture, bool found, bool builtinFaces);
-    // The name of the card in `cell` as it shows now.
-    const QString& CardNameNow(int cell) const { return cardNames_.at(std::size_t(cell)); }
-    // A screen reader's "press" on a card: the keyboard frame goes there and
-    // the card turns as Enter would turn it.
-    void PressCard(int cell);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -89,12 +77,9 @@ private:
     void BuildMenu();
     void CreateCells();
     void DiscoverSkins();
-    void MoveFocus(int dx, int dy);
-    void ShowFocusFrame();
-    void TurnFocusedCard();
-    void NameCard(int cell);
     void ClickUncovered(TImage* card);
     void DelayTimeout();
+    void RunLater(std::function<void()> work);
 
     // BoardView
     void PlaceCard(int cell, const CardGeometry& card) override;
@@ -115,13 +100,9 @@ private:
     QMenu* skin1_ = nullptr;
     QDialog* about_ = nullptr;
     QDialog* records_ = nullptr;
-    QWidget* focusFrame_ = nullptr;
-    int focusCell_ = 1;
-    std::array<int, kCells + 1> shownPicture_{}; // what each card shows, 0 its back
-    std::array<QString, kCells + 1> cardNames_;  // what a screen reader calls each card
-    bool builtinFaces_ = true;                   // the faces are the built-in skin's
-    QString workingDirectory_;
-    std::vector<QString> skinFileNames_; // by the skin item's Tag
+    CardNames* cardNames_ = nullptr;
+    KeyboardFrame* keyboard_ = nullptr;
+    QString workingDirectory_; // read at start-up, "/" appended: skins and records live there
 };
 
 } // namespace dvl

@@ -17,15 +17,10 @@ std::uint32_t ClockSeed() {
 
 // Tells the window whether ticks are needed once a handler ends, also when a
 // drawing error cuts it short.
-template <class Update> class TickingUpdate {
-public:
-    explicit TickingUpdate(Update update) : update_(update) {}
-    TickingUpdate(const TickingUpdate&) = delete;
-    TickingUpdate& operator=(const TickingUpdate&) = delete;
-    ~TickingUpdate() { update_(); }
-
-private:
-    Update update_;
+struct TickingUpdate {
+    BoardView& view;
+    const Board& board;
+    ~TickingUpdate() { view.SetTickTimer(board.NeedsTicks()); }
 };
 
 } // namespace
@@ -57,12 +52,8 @@ bool Board::NeedsTicks() const {
     return false;
 }
 
-void Board::UpdateTicking() {
-    view_.SetTickTimer(NeedsTicks());
-}
-
 void Board::New() {
-    const TickingUpdate ticking([this] { UpdateTicking(); });
+    const TickingUpdate ticking{view_, *this};
     clipIdle_ = true;
     random_.seed(seeds_());
     // A pair still waiting on its delay must not cut short the first pair of the new game.
@@ -116,7 +107,7 @@ void Board::Click(int cell) {
     if (opening_[i] || faceUp_[i] || turned_[i] || openCount_ > 1 || !card_[i].visible) {
         return;
     }
-    const TickingUpdate ticking([this] { UpdateTicking(); });
+    const TickingUpdate ticking{view_, *this};
     opening_[i] = true;
     view_.ShowClip(cell, true);
     view_.PlayClip(cell, 1, 6);
@@ -133,7 +124,7 @@ void Board::Click(int cell) {
 }
 
 void Board::Tick() {
-    const TickingUpdate ticking([this] { UpdateTicking(); });
+    const TickingUpdate ticking{view_, *this};
     gameOver_ = false;
     for (int i = 1; i <= kCells; ++i) {
         TickCell(i);

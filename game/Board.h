@@ -61,7 +61,6 @@ private:
     void Opening(int cell);
     void ResolvePair(int closing);
     void Place(int cell);
-    void UpdateTicking();
 
     BoardView& view_;
     SeedSource seeds_;

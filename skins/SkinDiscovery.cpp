@@ -5,10 +5,8 @@
 #include "skins/TDvlImageList.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <dirent.h>
 
 namespace dvl {
 
@@ -23,20 +21,16 @@ void WriteDefaultSkin(const QString& directory) {
 }
 
 std::vector<SkinFile> ListSkins(const QString& directory) {
-    // Read plainly: a QDir name filter compiles a regular expression, a cost
-    // at every start-up for a test the loop makes anyway.
+    // No name filter: QDir would compile it into a regular expression at every
+    // start-up for a test the loop makes anyway. System takes in broken links.
     std::vector<SkinFile> skins;
-    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
-    if (dir == nullptr) {
-        return skins;
-    }
-    while (const dirent* entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
+    const QStringList names = QDir(directory).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QString& name : names) {
         if (name.size() >= 4 && name.endsWith(QStringLiteral(".iml"), Qt::CaseInsensitive)) {
             skins.push_back({name.chopped(4), name});
         }
     }
-    ::closedir(dir);
     // Names that differ only in letter case keep one order on every file system.
     std::stable_sort(skins.begin(), skins.end(), [](const SkinFile& a, const SkinFile& b) {
         const int c = a.fileName.compare(b.fileName, Qt::CaseInsensitive);

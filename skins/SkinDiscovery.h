@@ -21,8 +21,8 @@ struct SkinFile {
 };
 
 // Writes the built-in skin as "default.iml" in `directory` unless a file of
-// that name exists; a directory of that name does not count. Throws what
-// SaveToFile throws.
+// that name exists; a directory of that name does not count. Throws "Cannot
+// create file …" or "Cannot write file …" (TDvlImageList::WriteFile).
 void WriteDefaultSkin(const QString& directory);
 
 // Every entry of `directory` whose name ends in ".iml" in any letter case,

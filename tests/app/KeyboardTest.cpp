@@ -1,10 +1,10 @@
+#include "app/CardNames.h"
+#include "app/KeyboardFrame.h"
 #include "app/TForm1.h"
 #include "tests/app/FormDriver.h"
-#include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
 
 #include <QAccessible>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QTest>
@@ -13,7 +13,6 @@
 
 namespace {
 
-using dvl::Board;
 using dvl::kCells;
 using dvl::TForm1;
 
@@ -30,17 +29,18 @@ protected:
         return a ? a->text(QAccessible::Name) : QString();
     }
     void Key(Qt::Key key) { QTest::keyClick(&form, key); }
+    dvl::KeyboardFrame* Frame() const { return form.findChild<dvl::KeyboardFrame*>(); }
     // Arrow keys from the focused cell to `cell`.
     void GoTo(int cell) {
-        const int dx = (cell - 1) % 6 - (form.FocusCell() - 1) % 6;
-        const int dy = (cell - 1) / 6 - (form.FocusCell() - 1) / 6;
+        const int dx = (cell - 1) % 6 - (Frame()->FocusCell() - 1) % 6;
+        const int dy = (cell - 1) / 6 - (Frame()->FocusCell() - 1) / 6;
         for (int i = 0; i < std::abs(dx); ++i) {
             Key(dx > 0 ? Qt::Key_Right : Qt::Key_Left);
         }
         for (int i = 0; i < std::abs(dy); ++i) {
             Key(dy > 0 ? Qt::Key_Down : Qt::Key_Up);
         }
-        ASSERT_EQ(form.FocusCell(), cell);
+        ASSERT_EQ(Frame()->FocusCell(), cell);
     }
     void FinishClips() { dvl::test::FinishClips(form); }
     void Ticks(int n) { dvl::test::Ticks(form, n); }
@@ -119,29 +119,29 @@ TEST_F(KeyboardTest, CardsAreButtonsOnABoardOfCardsThatAPressTurns) {
     EXPECT_EQ(form.GameBoard().ClickCount(), 0) << "a modal window takes every press";
     card->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(form.GameBoard().ClickCount(), 1);
-    EXPECT_EQ(form.FocusCell(), 8) << "the keyboard follows the pressed card";
+    EXPECT_EQ(Frame()->FocusCell(), 8) << "the keyboard follows the pressed card";
     EXPECT_TRUE(card->state().focused);
     EXPECT_TRUE(board->child(0)->state().focusable);
-    EXPECT_EQ(TForm1::CardName(3, 7, false, false), "Карта 3, открыта, рисунок 7");
+    EXPECT_EQ(dvl::CardNames::CardName(3, 7, false, false), "Карта 3, открыта, рисунок 7");
 }
 
 TEST_F(KeyboardTest, TheFrameShowsOnlyAfterAnArrowKeyAndAClickHidesIt) {
-    EXPECT_FALSE(form.FocusFrame()->isVisible());
+    EXPECT_FALSE(Frame()->isVisible());
     Key(Qt::Key_Return);
     EXPECT_EQ(form.GameBoard().ClickCount(), 0) << "Enter does nothing before the keyboard is used";
     Key(Qt::Key_Down);
-    EXPECT_TRUE(form.FocusFrame()->isVisible());
-    EXPECT_EQ(form.FocusCell(), 1) << "the first arrow only shows the frame";
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_EQ(Frame()->FocusCell(), 1) << "the first arrow only shows the frame";
     Key(Qt::Key_Left);
     Key(Qt::Key_Up);
-    EXPECT_EQ(form.FocusCell(), 1) << "the edges hold";
+    EXPECT_EQ(Frame()->FocusCell(), 1) << "the edges hold";
     Key(Qt::Key_Down);
     Key(Qt::Key_Right);
-    EXPECT_EQ(form.FocusCell(), 8);
-    EXPECT_EQ(form.FocusFrame()->geometry(), QRect(110, 110, 100, 100));
+    EXPECT_EQ(Frame()->FocusCell(), 8);
+    EXPECT_EQ(Frame()->geometry(), QRect(110, 110, 100, 100));
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {},
                       form.BoardWidget()->mapTo(&form, QPoint(560, 360)));
-    EXPECT_FALSE(form.FocusFrame()->isVisible());
+    EXPECT_FALSE(Frame()->isVisible());
     EXPECT_EQ(form.GameBoard().ClickCount(), 1);
 }
 

@@ -1,0 +1,90 @@
+#include "app/KeyboardFrame.h"
+
+#include "visuals/TImage.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QPainter>
+#include <algorithm>
+
+namespace dvl {
+
+KeyboardFrame::KeyboardFrame(QWidget* board, const Cards& cards, std::function<void(TImage*)> click)
+    : QWidget(board), cards_(cards), click_(std::move(click)) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(Board::RestLeft(1), Board::RestTop(1), 100, 100);
+    hide();
+}
+
+void KeyboardFrame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(QPen(QColor(255, 214, 64), 3));
+    p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
+bool KeyboardFrame::KeyPress(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+        MoveFocus(-1, 0);
+        return true;
+    case Qt::Key_Right:
+        MoveFocus(1, 0);
+        return true;
+    case Qt::Key_Up:
+        MoveFocus(0, -1);
+        return true;
+    case Qt::Key_Down:
+        MoveFocus(0, 1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        TurnFocusedCard();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void KeyboardFrame::PressCard(int cell) {
+    // A modal window takes every click; a reader's press must not get past it.
+    if (cell < 1 || cell > kCells || QApplication::activeModalWidget()) {
+        return;
+    }
+    focusCell_ = cell;
+    ShowFocusFrame();
+    TurnFocusedCard();
+}
+
+void KeyboardFrame::MoveFocus(int dx, int dy) {
+    if (isVisible()) {
+        const int column = std::clamp((focusCell_ - 1) % 6 + dx, 0, 5);
+        const int row = std::clamp((focusCell_ - 1) / 6 + dy, 0, 3);
+        focusCell_ = row * 6 + column + 1;
+    }
+    // The first arrow key shows where the keyboard is before it moves anything.
+    ShowFocusFrame();
+}
+
+void KeyboardFrame::ShowFocusFrame() {
+    setGeometry(Board::RestLeft(focusCell_), Board::RestTop(focusCell_), 100, 100);
+    show();
+    raise();
+    QAccessibleEvent focus(cards_[std::size_t(focusCell_)], QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
+}
+
+// Enter does what a click on the focused card would: nothing while its clip covers it
+// (the click handler checks that).
+void KeyboardFrame::TurnFocusedCard() {
+    if (!isVisible()) {
+        return;
+    }
+    TImage* image = cards_[std::size_t(focusCell_)];
+    if (image->isVisible()) {
+        click_(image);
+    }
+}
+
+} // namespace dvl

@@ -1,0 +1,46 @@
+#pragma once
+
+// Keyboard play: the arrow keys move a frame over the cards and Enter turns
+// the card inside it. The frame shows only once an arrow key has been
+// pressed; the mouse passes through it.
+
+#include "game/Board.h"
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+namespace dvl {
+
+class TImage;
+
+class KeyboardFrame : public QWidget {
+    Q_OBJECT
+public:
+    using Cards = std::array<TImage*, kCells + 1>; // from 1
+
+    // `click` turns a card as a mouse click on it would.
+    KeyboardFrame(QWidget* board, const Cards& cards, std::function<void(TImage*)> click);
+
+    // The arrow keys and Enter; false for any other key.
+    bool KeyPress(int key);
+    // A screen reader's "press" on a card: the frame goes there and the card
+    // turns as Enter would turn it.
+    void PressCard(int cell);
+    // The cell the arrow keys have reached.
+    int FocusCell() const { return focusCell_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    void MoveFocus(int dx, int dy);
+    void ShowFocusFrame();
+    void TurnFocusedCard();
+
+    Cards cards_;
+    std::function<void(TImage*)> click_;
+    int focusCell_ = 1;
+};
+
+} // namespace dvl
