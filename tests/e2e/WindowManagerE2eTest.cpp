@@ -3,6 +3,7 @@
 // and states the game refuses do not stick.
 
 #include "tests/e2e/E2eHarness.h"
+#include "tests/e2e/E2ePlayer.h"
 #include "tests/e2e/E2eWindows.h"
 
 #include <QApplication>
@@ -164,6 +165,45 @@ TEST_P(WindowManagerE2e, FramesAreCentredModalWindowsHaveNoButtonsAndFullScreenI
                FrameOf(main_).client == main.client;
     })) << "the main window stayed full-screen or moved";
 
+    game_.Key(QStringLiteral("Escape"));
+    EXPECT_EQ(game_.WaitExit(5000), 0);
+}
+
+// The name dialog after a whole game: centred on the screen counting its frame,
+// a close button but no minimise or maximise asked for, and a minimise taken back.
+TEST_P(WindowManagerE2e, NameDialogIsCentredAndNeverLeftMinimised) {
+    dvl::e2e::Looks looks;
+    dvl::e2e::Player player(game_, looks);
+    for (int turn = 0; turn < 100 && player.pairs < 12 && !player.over; ++turn) {
+        ASSERT_TRUE(player.Turn()) << player.error;
+    }
+    const QString name = QStringLiteral("^Конец игры$");
+    const QString w = dvl::e2e::WaitWindow(game_.ProcessId(), name);
+    ASSERT_FALSE(w.isEmpty()) << "no name dialog";
+    ASSERT_TRUE(dvl::e2e::Wait([&] { return FrameOf(w).framed; }));
+    const QPointF screen = Centre(dvl::e2e::WorkArea());
+    const QRect frame = FrameOf(w).Outer();
+    EXPECT_NEAR(Centre(frame).x(), screen.x(), 1);
+    EXPECT_NEAR(Centre(frame).y(), screen.y(), 1);
+    std::printf("%s name dialog: frame centre off the screen's by (%+.1f, %+.1f)\n", GetParam(),
+                Centre(frame).x() - screen.x(), Centre(frame).y() - screen.y());
+    const QList<quint32> hints = dvl::e2e::MotifHints(w);
+    ASSERT_EQ(hints.size(), 5);
+    using namespace dvl::e2e;
+    EXPECT_EQ(hints[1] & (kFuncAll | kFuncMinimise | kFuncMaximise | kFuncClose), kFuncClose);
+    EXPECT_EQ(hints[2] & (kDecorAll | kDecorMinimise | kDecorMaximise), 0u);
+    EXPECT_EQ(hints[2] & kDecorTitle, kDecorTitle);
+
+    dvl::e2e::AskMinimise(w);
+    QThread::msleep(200);
+    EXPECT_TRUE(dvl::e2e::Wait([&] {
+        return !dvl::e2e::Iconic(w) && !dvl::e2e::FindWindows(game_.ProcessId(), name).isEmpty();
+    })) << "the name dialog stayed minimised";
+    EXPECT_NEAR(Centre(FrameOf(w).Outer()).y(), screen.y(), 1) << "moved by the minimise";
+    dvl::e2e::SendKey(w, QStringLiteral("Return"));
+    const QString records = dvl::e2e::WaitWindow(game_.ProcessId(), kRecordsName);
+    ASSERT_FALSE(records.isEmpty()) << "no records window after the name";
+    dvl::e2e::SendKey(records, QStringLiteral("Return"));
     game_.Key(QStringLiteral("Escape"));
     EXPECT_EQ(game_.WaitExit(5000), 0);
 }
