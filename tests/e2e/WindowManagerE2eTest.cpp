@@ -12,6 +12,8 @@
 #include <QPalette>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -179,33 +181,18 @@ TEST_P(WindowManagerE2e, NameDialogIsCentredAndNeverLeftMinimised) {
     }
     const QString name = QStringLiteral("^Конец игры$");
     const QString w = dvl::e2e::WaitWindow(game_.ProcessId(), name);
-    ASSERT_FALSE(w.isEmpty()) << "no name dialog";
-    ASSERT_TRUE(dvl::e2e::Wait([&] { return FrameOf(w).framed; }));
-    const QPointF screen = Centre(dvl::e2e::WorkArea());
-    const QRect frame = FrameOf(w).Outer();
-    EXPECT_NEAR(Centre(frame).x(), screen.x(), 1);
-    EXPECT_NEAR(Centre(frame).y(), screen.y(), 1);
-    std::printf("%s name dialog: frame centre off the screen's by (%+.1f, %+.1f)\n", GetParam(),
-                Centre(frame).x() - screen.x(), Centre(frame).y() - screen.y());
-    const QList<quint32> hints = dvl::e2e::MotifHints(w);
-    ASSERT_EQ(hints.size(), 5);
+    ASSERT_TRUE(!w.isEmpty() && dvl::e2e::Wait([&] { return FrameOf(w).framed; }));
+    const QPointF off = Centre(FrameOf(w).Outer()) - Centre(dvl::e2e::WorkArea());
+    EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 1) << "frame centre off the screen's";
     using namespace dvl::e2e;
+    const QList<quint32> hints = MotifHints(w);
+    ASSERT_EQ(hints.size(), 5);
     EXPECT_EQ(hints[1] & (kFuncAll | kFuncMinimise | kFuncMaximise | kFuncClose), kFuncClose);
-    EXPECT_EQ(hints[2] & (kDecorAll | kDecorMinimise | kDecorMaximise), 0u);
-    EXPECT_EQ(hints[2] & kDecorTitle, kDecorTitle);
-
-    dvl::e2e::AskMinimise(w);
+    EXPECT_EQ(hints[2] & (kDecorAll | kDecorMinimise | kDecorMaximise | kDecorTitle), kDecorTitle);
+    AskMinimise(w);
     QThread::msleep(200);
-    EXPECT_TRUE(dvl::e2e::Wait([&] {
-        return !dvl::e2e::Iconic(w) && !dvl::e2e::FindWindows(game_.ProcessId(), name).isEmpty();
-    })) << "the name dialog stayed minimised";
-    EXPECT_NEAR(Centre(FrameOf(w).Outer()).y(), screen.y(), 1) << "moved by the minimise";
-    dvl::e2e::SendKey(w, QStringLiteral("Return"));
-    const QString records = dvl::e2e::WaitWindow(game_.ProcessId(), kRecordsName);
-    ASSERT_FALSE(records.isEmpty()) << "no records window after the name";
-    dvl::e2e::SendKey(records, QStringLiteral("Return"));
-    game_.Key(QStringLiteral("Escape"));
-    EXPECT_EQ(game_.WaitExit(5000), 0);
+    EXPECT_TRUE(Wait([&] { return !Iconic(w) && !FindWindows(game_.ProcessId(), name).isEmpty(); }))
+        << "the name dialog stayed minimised";
 }
 
 INSTANTIATE_TEST_SUITE_P(, WindowManagerE2e, ::testing::Values("xfwm4", "openbox", "mutter"),

@@ -6,43 +6,34 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-// A game that has loaded the file and entered a record, waiting to save it.
-struct Game {
-    QProcess process;
-    Game(const QString& dir, const QString& name, int score) {
-        process.start(DVL_RECORDS_HELPER, {"enter", dir, name, QString::number(score)});
-        EXPECT_TRUE(process.waitForReadyRead(10000) && process.readLine() == "ready\n");
-    }
-    QByteArray Save() {
-        process.write("\n");
-        process.waitForFinished(10000);
-        return process.readAll();
-    }
-};
-
 TEST(SharedRecordsFile, TwoGamesKeepBothRecordsInEitherOrder) {
     for (const bool firstSavesFirst : {true, false}) {
         QTemporaryDir dir;
-        QFile file(dir.filePath("records.dvl"));
-        Game first(dir.path(), "Первый", 30);
-        Game second(dir.path(), "Second", 20);
-        // The earlier save, with nothing saved before it, writes exactly its game's table.
+        // Each game loads the file and enters a record, then saves when told to.
+        QProcess games[2];
+        for (int i = 0; i < 2; ++i) {
+            games[i].start(DVL_RECORDS_HELPER,
+                           {"enter", dir.path(), i ? "Second" : "Первый", i ? "20" : "30"});
+            ASSERT_TRUE(games[i].waitForReadyRead(10000) && games[i].readLine() == "ready\n");
+        }
+        QProcess& earlier = games[firstSavesFirst ? 0 : 1];
+        QProcess& later = games[firstSavesFirst ? 1 : 0];
+        // With nothing saved before it, a save writes exactly its game's table.
         dvl::RecordsTable alone;
         alone.SetDefaults();
         alone.Insert(firstSavesFirst ? "Первый" : "Second", firstSavesFirst ? 30 : 20);
-        EXPECT_EQ((firstSavesFirst ? first : second).Save(), "saved\n");
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), QByteArray(reinterpret_cast<const char*>(alone.Image().data()),
-                                             dvl::RecordsTable::kImageSize));
-        file.close();
-        EXPECT_EQ((firstSavesFirst ? second : first).Save(), "saved\n");
+        for (QProcess* game : {&earlier, &later}) {
+            game->write("\n");
+            EXPECT_TRUE(game->waitForFinished(10000) && game->readAll() == "saved\n");
+            QFile file(dir.filePath("records.dvl"));
+            if (game == &earlier && file.open(QIODevice::ReadOnly)) {
+                EXPECT_EQ(file.readAll(),
+                          QByteArray(reinterpret_cast<const char*>(alone.Image().data()), 560));
+            }
+        }
         dvl::RecordsTable both;
         dvl::RecordsFile(dir.path()).Load(both);
         EXPECT_EQ(both.Lines().mid(0, 3), QStringList({"Second;20", "Первый;30", "Игрок;100"}))
             << "first saves first: " << firstSavesFirst;
     }
 }
-
-} // namespace
