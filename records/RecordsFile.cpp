@@ -227,15 +227,20 @@ bool RecordsFile::WriteRenamed(const QByteArray& path, const struct stat* old,
     if (fd < 0) {
         return false;
     }
-    bool ok = true;
     if (old) {
-        // Checked, not assumed: a file system may ignore the owner or the mode.
-        ok = ::fchown(fd, old->st_uid, old->st_gid) == 0 && ::fchmod(fd, old->st_mode & 07777) == 0;
+        // Checked, not assumed: a file system that keeps no owner or mode of its own (a
+        // FAT stick) cannot make the twin, and the old file is written in place.
+        [[maybe_unused]] const int chowned = ::fchown(fd, old->st_uid, old->st_gid);
+        [[maybe_unused]] const int chmodded = ::fchmod(fd, old->st_mode & 07777);
         struct stat made {};
-        ok = ok && ::fstat(fd, &made) == 0 && made.st_uid == old->st_uid &&
-             made.st_gid == old->st_gid && (made.st_mode & 07777) == (old->st_mode & 07777);
+        if (::fstat(fd, &made) != 0 || made.st_uid != old->st_uid || made.st_gid != old->st_gid ||
+            (made.st_mode & 07777) != (old->st_mode & 07777)) {
+            ::close(fd);
+            ::unlink(temp.constData());
+            return WriteInPlace(path, image);
+        }
     }
-    ok = ok && WriteAll(fd, image) && io_.fsync(fd) == 0;
+    bool ok = WriteAll(fd, image) && io_.fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok && ::rename(temp.constData(), path.constData()) == 0;
     if (!ok) {
         ::unlink(temp.constData());
