@@ -76,6 +76,8 @@ NameDialog::NameDialog(QWidget* parent)
     setObjectName(QStringLiteral("NameDialog"));
     setWindowTitle(QStringLiteral("Конец игры"));
     setFont(DefaultFont());
+    // Centred on the screen, and never left minimised or maximised.
+    KeepFrame(this, nullptr);
     const QSizeF unit = DialogUnit(font());
     const auto du = [&](double x, double y) {
         return QPoint(int(x * unit.width() + 0.5), int(y * unit.height() + 0.5));
@@ -112,7 +114,6 @@ QString NameDialog::Result() const {
 
 QString NameDialog::Ask(QWidget* parent) {
     NameDialog dialog(parent);
-    CentreOver(&dialog, nullptr);
     dialog.exec();
     return dialog.Result();
 }

@@ -1,18 +1,20 @@
 #include "records/RecordsFile.h"
 
+#include "records/LockedFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace dvl {
 namespace {
@@ -36,66 +38,17 @@ QByteArray RandomSuffix() {
     return s;
 }
 
-// Up to buf.size() bytes from the start of a regular file; -1 with errno set when it cannot
-// be read at all.
-ssize_t ReadStart(const QByteArray& path, std::span<std::uint8_t> buf) {
-    // O_NONBLOCK: a FIFO in the file's place must not hang the start-up.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return -1;
-    }
-    const auto fail = [fd](int error) {
-        ::close(fd);
-        errno = error;
-        return ssize_t(-1);
-    };
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        return fail(errno);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return fail(EINVAL);
-    }
-    std::size_t got = 0;
-    while (got < buf.size()) {
-        const ssize_t n = ::read(fd, buf.data() + got, buf.size() - got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && got == 0) {
-            return fail(errno);
-        }
-        if (n <= 0) {
-            break; // what arrived is used, as for a short file
-        }
-        got += std::size_t(n);
-    }
-    ::close(fd);
-    return ssize_t(got);
-}
-
-// The pid in a temporary's name; 0 for a name of an older build without one, -1 for a name
-// that is no temporary of ours.
-long TemporaryOwner(const QString& fileName) {
-    const QLatin1String prefix(kTempPrefix);
-    if (!fileName.startsWith(prefix)) {
-        return -1;
-    }
-    const QString rest = fileName.mid(prefix.size());
-    if (rest.size() == kTempSuffix && !rest.contains(QLatin1Char('.'))) {
-        return 0;
-    }
-    const qsizetype dot = rest.indexOf(QLatin1Char('.'));
-    if (dot < 1 || rest.size() - dot - 1 != kTempSuffix) {
-        return -1;
-    }
-    bool ok = false;
-    const long pid = rest.left(dot).toLong(&ok);
-    return ok && pid > 0 && rest.left(dot) == QString::number(pid) ? pid : -1;
-}
-
 QByteArray DirectoryOf(const QByteArray& path) {
     return path.left(path.lastIndexOf('/') + 1);
+}
+
+bool InGroup(gid_t gid) {
+    if (gid == ::getegid()) {
+        return true;
+    }
+    std::vector<gid_t> groups(std::size_t(std::max(::getgroups(0, nullptr), 0)));
+    const int n = ::getgroups(int(groups.size()), groups.data());
+    return n > 0 && std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
 }
 
 } // namespace
@@ -119,9 +72,17 @@ QString RecordsFile::Path() const {
 }
 
 bool RecordsFile::IsTemporaryName(const QString& fileName) {
-    return TemporaryOwner(fileName) >= 0;
+    if (!fileName.startsWith(QLatin1String(kTempPrefix))) {
+        return false;
+    }
+    const QString suffix = fileName.section(QLatin1Char('.'), -1);
+    return suffix.size() == kTempSuffix && fileName.size() > qsizetype(qstrlen(kTempPrefix)) &&
+           std::all_of(suffix.begin(), suffix.end(),
+                       [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); });
 }
 
+// A save takes milliseconds: a temporary far older than that was left by a game killed in
+// the middle of one, and no game is still writing it.
 void RecordsFile::RemoveTemporaries() const {
     DIR* dir = ::opendir(Native(directory_).constData());
     if (dir == nullptr) {
@@ -129,17 +90,10 @@ void RecordsFile::RemoveTemporaries() const {
     }
     const int dirFd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
-        const long pid = TemporaryOwner(QFile::decodeName(entry->d_name));
-        if (pid < 0) {
-            continue;
-        }
-        // Another game in this directory may be saving right now: its temporary goes only
-        // once its process is gone, or once it is far older than any save takes (a pid
-        // that is in use again, a name without a pid).
-        const bool ownerGone = pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
         struct stat st {};
-        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            (ownerGone || std::time(nullptr) - st.st_mtime > kStaleSeconds)) {
+        if (IsTemporaryName(QFile::decodeName(entry->d_name)) &&
+            ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            std::time(nullptr) - st.st_mtime > kStaleSeconds) {
             ::unlinkat(dirFd, entry->d_name, 0);
         }
     }
@@ -149,11 +103,14 @@ void RecordsFile::RemoveTemporaries() const {
 void RecordsFile::Load(RecordsTable& table) {
     RemoveTemporaries();
     std::array<std::uint8_t, RecordsTable::kImageSize> buf{};
-    const ssize_t got = ReadStart(Native(Path()), buf);
+    const Fd file(OpenLocked(Native(Path()), LOCK_SH));
+    const ssize_t got = ReadStart(file.fd, buf);
     const int error = errno;
     unread_ = false;
+    known_.reset();
     if (got >= 0) {
         table.ReadImage(std::span(buf.data(), std::size_t(got)));
+        known_ = QByteArray(reinterpret_cast<const char*>(buf.data()), qsizetype(got));
     } else {
         table.SetDefaults();
         if (error == ENOENT) {
@@ -163,6 +120,63 @@ void RecordsFile::Load(RecordsTable& table) {
         }
     }
     table.Sort();
+}
+
+RecordsTable RecordsFile::Merge(std::span<const std::uint8_t> disk, const RecordsTable& ours,
+                                std::span<const std::uint8_t> known) {
+    RecordsTable read;
+    read.ReadImage(known);
+    std::vector<RecordEntry> seen;
+    for (int i = 1; i <= RecordsTable::kCount; ++i) {
+        seen.push_back(read.Entry(i));
+    }
+    RecordsTable merged;
+    merged.ReadImage(disk);
+    merged.Sort();
+    for (int i = 1; i <= RecordsTable::kCount; ++i) {
+        const RecordEntry& e = ours.Entry(i);
+        const auto it = std::find_if(seen.begin(), seen.end(),
+                                     [&](const RecordEntry& s) { return s.bytes == e.bytes; });
+        if (it != seen.end()) {
+            seen.erase(it); // read from the file, not entered here: each record once
+        } else {
+            merged.Insert(e);
+        }
+    }
+    return merged;
+}
+
+// Another game's save shows as a whole image that is not what this game last read or wrote;
+// a missing, damaged or unreadable file is saved over as it always was.
+std::optional<RecordsTable> RecordsFile::Merged(std::span<const std::uint8_t> disk,
+                                                const RecordsTable& ours) const {
+    if (!known_ || disk.size() != std::size_t(RecordsTable::kImageSize) ||
+        std::equal(disk.begin(), disk.end(), known_->begin(), known_->end(),
+                   [](std::uint8_t a, char b) { return a == std::uint8_t(b); })) {
+        return std::nullopt;
+    }
+    const auto* known = reinterpret_cast<const std::uint8_t*>(known_->constData());
+    return Merge(disk, ours, std::span(known, std::size_t(known_->size())));
+}
+
+bool RecordsFile::TakeIn(RecordsTable& table) {
+    if (unread_) {
+        return false;
+    }
+    std::array<std::uint8_t, RecordsTable::kImageSize + 1> buf{};
+    const Fd file(OpenLocked(Native(Path()), LOCK_SH));
+    const ssize_t got = ReadStart(file.fd, buf);
+    if (got < 0) {
+        return false;
+    }
+    const std::span disk(buf.data(), std::size_t(got));
+    auto merged = Merged(disk, table);
+    if (!merged) {
+        return false;
+    }
+    table = *merged;
+    known_ = QByteArray(reinterpret_cast<const char*>(disk.data()), qsizetype(disk.size()));
+    return true;
 }
 
 bool RecordsFile::WriteAll(int fd, std::span<const std::uint8_t> image) const {
@@ -182,7 +196,7 @@ bool RecordsFile::WriteAll(int fd, std::span<const std::uint8_t> image) const {
 
 // Over the old bytes first, then cut to length: the file is never empty on the way, and a
 // full disk seldom refuses a write into blocks the file already has. Not safe against a
-// crash in the middle, which is why it is the fallback.
+// crash in the middle, which is why it is used only where a rename would do harm.
 bool RecordsFile::WriteInPlace(const QByteArray& path, std::span<const std::uint8_t> image) const {
     const int fd =
         ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
@@ -195,81 +209,43 @@ bool RecordsFile::WriteInPlace(const QByteArray& path, std::span<const std::uint
     return ::close(fd) == 0 && ok;
 }
 
-bool RecordsFile::Save(const RecordsTable& table) const {
-    QByteArray target = Native(Path());
-    struct stat old {};
-    const bool exists = ::stat(target.constData(), &old) == 0;
-    if (!exists && errno != ENOENT) {
-        return false;
-    }
-    if (exists) {
-        if (unread_) {
-            return false;
-        }
-        // Root may write anything, so the permission bits are checked as well as access().
-        if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 ||
-            ::access(target.constData(), W_OK) != 0) {
-            return false;
-        }
-        // A link keeps pointing at the records: the file it names is the one replaced.
-        if (char* real = ::realpath(target.constData(), nullptr)) {
-            target = real;
-            std::free(real);
-        } else {
-            return false;
-        }
-    }
-    const auto image = table.Image();
-    // A rename would cut the other names of a hard-linked file loose.
-    if (exists && old.st_nlink > 1) {
-        return WriteInPlace(target, image);
-    }
-
-    const QByteArray dir = DirectoryOf(target);
-    const QByteArray prefix = dir + kTempPrefix + QByteArray::number(qint64(::getpid())) + '.';
+// A temporary beside the target, made the old file's twin, renamed over it once on disk.
+bool RecordsFile::WriteRenamed(const QByteArray& path, const struct stat* old,
+                               std::span<const std::uint8_t> image) const {
+    const QByteArray dir = DirectoryOf(path);
     QByteArray temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = prefix + RandomSuffix();
+        temp = dir + kTempPrefix + RandomSuffix();
         // A new file gets 0666 less the umask; a replaced one gets its old owner and mode.
         fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                    exists ? 0600 : 0666);
+                    old ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST) {
-            // A shared score file: writable, in a directory the player may not write.
-            const bool dirRefuses = errno == EACCES || errno == EPERM;
-            return exists && dirRefuses && WriteInPlace(target, image);
+            return false;
         }
     }
     if (fd < 0) {
         return false;
     }
-    const auto drop = [&] {
-        ::close(fd);
-        ::unlink(temp.constData());
-    };
-    if (exists) {
-        // Only root may give a file away, and only a member may hand it to a group; where
-        // the new file cannot be made the old one's twin, the old one is written in place.
-        [[maybe_unused]] const int chowned = ::fchown(fd, old.st_uid, old.st_gid);
-        [[maybe_unused]] const int chmodded = ::fchmod(fd, old.st_mode & 07777);
+    if (old) {
+        // Checked, not assumed: a file system that keeps no owner or mode of its own (a
+        // FAT stick) cannot make the twin, and the old file is written in place.
+        [[maybe_unused]] const int chowned = ::fchown(fd, old->st_uid, old->st_gid);
+        [[maybe_unused]] const int chmodded = ::fchmod(fd, old->st_mode & 07777);
         struct stat made {};
-        if (::fstat(fd, &made) != 0 || made.st_uid != old.st_uid || made.st_gid != old.st_gid ||
-            (made.st_mode & 07777) != (old.st_mode & 07777)) {
-            drop();
-            return WriteInPlace(target, image);
+        if (::fstat(fd, &made) != 0 || made.st_uid != old->st_uid || made.st_gid != old->st_gid ||
+            (made.st_mode & 07777) != (old->st_mode & 07777)) {
+            ::close(fd);
+            ::unlink(temp.constData());
+            return WriteInPlace(path, image);
         }
     }
-    if (!WriteAll(fd, image) || io_.fsync(fd) != 0) {
-        drop();
-        return false;
-    }
-    const int closed = ::close(fd);
-    if (closed != 0 || ::rename(temp.constData(), target.constData()) != 0) {
+    bool ok = WriteAll(fd, image) && io_.fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok && ::rename(temp.constData(), path.constData()) == 0;
+    if (!ok) {
         ::unlink(temp.constData());
         return false;
     }
-
-    unread_ = false;
     // The rename lasts a power cut only once the directory is on disk. The bytes are in
     // place already, so a directory that cannot be opened or synced is no failure.
     const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -278,6 +254,65 @@ bool RecordsFile::Save(const RecordsTable& table) const {
         ::close(dirFd);
     }
     return true;
+}
+
+// One stat of the file decides; `target` becomes the file a link points at.
+RecordsFile::Route RecordsFile::Decide(QByteArray& target, struct stat& old, bool& exists) const {
+    exists = ::stat(target.constData(), &old) == 0;
+    if (!exists) {
+        return errno == ENOENT ? Route::Rename : Route::Refuse;
+    }
+    // Root may write anything, so the permission bits are checked as well as access().
+    if (unread_ || !S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 ||
+        ::access(target.constData(), W_OK) != 0) {
+        return Route::Refuse;
+    }
+    // A link keeps pointing at the records: the file it names is the one replaced.
+    char* real = ::realpath(target.constData(), nullptr);
+    if (!real) {
+        return Route::Refuse;
+    }
+    target = real;
+    std::free(real);
+    // A rename would cut the other names of a hard link loose, hand another player's file
+    // (or a group's the saver is not in) to the saver, or needs a directory that may be
+    // written: a shared score file is often writable where its directory is not.
+    const bool twinnable = ::geteuid() == 0 || (old.st_uid == ::geteuid() && InGroup(old.st_gid));
+    if (old.st_nlink > 1 || !twinnable ||
+        ::access(DirectoryOf(target).constData(), W_OK | X_OK) != 0) {
+        return Route::InPlace;
+    }
+    return Route::Rename;
+}
+
+std::optional<RecordsTable> RecordsFile::Save(const RecordsTable& table) {
+    const QByteArray path = Native(Path());
+    // Held until the bytes are written: no other game saves between the read and the write.
+    const Fd lock(OpenLocked(path, LOCK_EX));
+    if (lock.fd < 0 && errno == EWOULDBLOCK) {
+        return std::nullopt;
+    }
+    QByteArray target = path;
+    struct stat old {};
+    bool exists = false;
+    const Route route = Decide(target, old, exists);
+    if (route == Route::Refuse) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, RecordsTable::kImageSize + 1> buf{};
+    const ssize_t got = ReadStart(lock.fd, buf);
+    const RecordsTable written =
+        Merged(std::span(buf.data(), std::size_t(std::max<ssize_t>(got, 0))), table)
+            .value_or(table);
+    const auto image = written.Image();
+    const bool ok = route == Route::InPlace ? WriteInPlace(target, image)
+                                            : WriteRenamed(target, exists ? &old : nullptr, image);
+    if (!ok) {
+        return std::nullopt;
+    }
+    unread_ = false;
+    known_ = QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+    return written;
 }
 
 } // namespace dvl

@@ -2,17 +2,22 @@
 
 #include "records/RecordsTable.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace dvl {
 
 inline constexpr const char* kCannotSaveRecords = "Не могу сохранить рекорды!";
 
-// "records.dvl" in a directory fixed for the run.
+// "records.dvl" in a directory fixed for the run. Other games may share the file (a score
+// file for all players, or two games in one directory): every read and write holds a
+// `flock` on it, and a save keeps what another game saved since this one last looked.
 class RecordsFile {
 public:
     // The calls whose failure a full disk shows as; tests replace them.
@@ -38,26 +43,46 @@ public:
     // was killed are removed. Then the table is sorted. Never throws.
     void Load(RecordsTable& table);
 
-    // False when the table could not be saved, and the old file is then left whole. An
-    // existing file that is not a regular file, has no write permission bit or that we may
-    // not write is left untouched. Otherwise the bytes go to a temporary file that replaces
-    // the old one only once they are safely on disk; where that replacement would change
-    // the file's owner, group or mode, break its hard links, or the directory refuses new
-    // files, the bytes are written over the old ones in place. Never throws.
-    bool Save(const RecordsTable& table) const;
+    // When another game has saved since this one last read or wrote the file, the table
+    // becomes theirs merged with the records entered here since (see Merge), and true is
+    // returned. Never throws.
+    bool TakeIn(RecordsTable& table);
 
-    // Temporaries are named ".records.dvl.<pid>.XXXXXX" (older builds: ".records.dvl.XXXXXX").
+    // The table written, or nothing when it could not be saved (the old file is then left
+    // whole). An existing file that is not a regular file, has no write permission bit, that
+    // we may not write or that the load could not read is left untouched, as is one another
+    // game keeps locked for over a second. When another game has saved meanwhile, the table
+    // written is the merge. Otherwise the bytes go to a temporary file that replaces the old
+    // one once they are safely on disk; where that would change the file's owner, group or
+    // mode, break its hard links, or the directory refuses new files, they are written over
+    // the old ones in place. Never throws.
+    std::optional<RecordsTable> Save(const RecordsTable& table);
+
+    // The ten best of `disk` and of the records in `ours` that are not in `known`, what
+    // this game last read or wrote: those on the disk first among equal scores.
+    static RecordsTable Merge(std::span<const std::uint8_t> disk, const RecordsTable& ours,
+                              std::span<const std::uint8_t> known);
+
+    // Temporaries are named ".records.dvl.XXXXXX" (older builds put a pid before the suffix).
     static bool IsTemporaryName(const QString& fileName);
 
 private:
+    enum class Route { Refuse, Rename, InPlace };
+    Route Decide(QByteArray& target, struct stat& old, bool& exists) const;
+    std::optional<RecordsTable> Merged(std::span<const std::uint8_t> disk,
+                                       const RecordsTable& ours) const;
     void RemoveTemporaries() const;
     bool WriteInPlace(const QByteArray& path, std::span<const std::uint8_t> image) const;
+    bool WriteRenamed(const QByteArray& path, const struct stat* old,
+                      std::span<const std::uint8_t> image) const;
     bool WriteAll(int fd, std::span<const std::uint8_t> image) const;
 
     QString directory_;
     Io io_ = PosixIo();
+    // What this game last read from the file or wrote to it; nothing before either.
+    std::optional<QByteArray> known_;
     // An existing file the load could not read; cleared once a save has made the file anew.
-    mutable bool unread_ = false;
+    bool unread_ = false;
 };
 
 } // namespace dvl

@@ -63,7 +63,7 @@ void RecordsTable::Sort() {
     }
 }
 
-int RecordsTable::Insert(const QString& name, std::int64_t score) {
+int RecordsTable::PlaceOf(std::int64_t score) const {
     if (!Qualifies(score)) {
         return 0;
     }
@@ -71,13 +71,31 @@ int RecordsTable::Insert(const QString& name, std::int64_t score) {
     while (Entry(k).Score() <= score) {
         ++k;
     }
-    // Entry k keeps its old bytes under the new name and score, as a replaced entry does.
+    return k;
+}
+
+int RecordsTable::Insert(const RecordEntry& entry) {
+    const int k = PlaceOf(entry.Score());
+    if (k == 0) {
+        return 0;
+    }
     for (int i = kCount - 1; i >= k; --i) {
         Entry(i + 1) = Entry(i);
     }
-    Entry(k).SetName(name);
-    Entry(k).SetScore(score);
+    Entry(k) = entry;
     return k;
+}
+
+int RecordsTable::Insert(const QString& name, std::int64_t score) {
+    const int k = PlaceOf(score);
+    if (k == 0) {
+        return 0;
+    }
+    // The new result keeps the old bytes of the entry whose place it takes.
+    RecordEntry entry = Entry(k);
+    entry.SetName(name);
+    entry.SetScore(score);
+    return Insert(entry);
 }
 
 QStringList RecordsTable::Lines() const {

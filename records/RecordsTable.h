@@ -52,6 +52,8 @@ public:
     // Enters a qualifying result below every equal score and returns its place (1 to 10).
     // A result that does not qualify changes nothing and gives 0.
     int Insert(const QString& name, std::int64_t score);
+    // The same for a whole entry, its bytes kept.
+    int Insert(const RecordEntry& entry);
 
     // The ten display lines, entry 1 first.
     QStringList Lines() const;
@@ -61,6 +63,9 @@ public:
     void ReadImage(std::span<const std::uint8_t> bytes);
 
 private:
+    // Where a result goes: below every equal score; 0 when it does not qualify.
+    int PlaceOf(std::int64_t score) const;
+
     std::array<RecordEntry, kCount> entries_{};
 };
 

@@ -18,17 +18,6 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
     setModal(true);
     KeepFrame(this, mainWindow_);
 
-    AskName = [](QWidget* parent) { return NameDialog::Ask(parent); };
-    ShowMessage = [this](const QString& text) {
-        QMessageBox::warning(isVisible() ? this : mainWindow_, ApplicationTitle(), text);
-    };
-    FormCreate();
-}
-
-void TForm2::BuildWidgets() {
-    if (DvlListBox1) {
-        return;
-    }
     DvlListBox1 = new TDvlListBox(this);
     DvlListBox1->setObjectName(QStringLiteral("DvlListBox1"));
     DvlListBox1->setGeometry(8, 8, 201, 181);
@@ -40,14 +29,25 @@ void TForm2::BuildWidgets() {
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     setTabOrder(DvlListBox1, Button1);
-    Refill();
+
+    AskName = [](QWidget* parent) { return NameDialog::Ask(parent); };
+    ShowMessage = [this](const QString& text) {
+        QMessageBox::warning(isVisible() ? this : mainWindow_, ApplicationTitle(), text);
+    };
+    FormCreate();
 }
 
 void TForm2::setVisible(bool visible) {
-    if (visible) {
-        BuildWidgets(); // made before showing, so they show with the window
+    if (visible && !isVisible()) {
+        TakeIn();
     }
     QDialog::setVisible(visible);
+}
+
+void TForm2::TakeIn() {
+    if (file_.TakeIn(Table)) {
+        Refill();
+    }
 }
 
 void TForm2::FormCreate() {
@@ -56,9 +56,6 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::Refill() {
-    if (!DvlListBox1) {
-        return; // filled when made
-    }
     DvlListBox1->Clear();
     for (const QString& line : Table.Lines()) {
         DvlListBox1->Add(line);
@@ -66,6 +63,7 @@ void TForm2::Refill() {
 }
 
 void TForm2::RecordEntry(std::int64_t score) {
+    TakeIn();
     if (!Table.Qualifies(score)) {
         return;
     }
@@ -76,7 +74,12 @@ void TForm2::RecordEntry(std::int64_t score) {
 }
 
 void TForm2::FormClose() {
-    if (!file_.Save(Table)) {
+    if (const auto written = file_.Save(Table)) {
+        if (written->Image() != Table.Image()) {
+            Table = *written; // with what another game saved meanwhile
+            Refill();
+        }
+    } else {
         ShowMessage(QString::fromUtf8(kCannotSaveRecords));
     }
 }

@@ -2,8 +2,9 @@
 
 // The records window: the ten records in two columns and one button. It holds
 // the table for the whole run, loads it when created and saves it whenever it
-// closes; the record entry at the end of a game runs here. Its widgets are
-// made when it is first shown: start-up only loads the table.
+// closes; the record entry at the end of a game runs here. Other games may share
+// the file: what they saved is taken in before a score is ranked and before the
+// window shows.
 
 #include "records/RecordsFile.h"
 #include "records/RecordsTable.h"
@@ -24,8 +25,8 @@ public:
     TForm2(QWidget* mainWindow, RecordsFile file);
 
     RecordsTable Table;
-    TDvlListBox* DvlListBox1 = nullptr; // null until the widgets are made
-    QPushButton* Button1 = nullptr;
+    TDvlListBox* DvlListBox1;
+    QPushButton* Button1;
 
     // How the window asks for a name and tells of a failed save; tests replace them.
     std::function<QString(QWidget* parent)> AskName;
@@ -36,11 +37,10 @@ public:
     // called by the main window's own close, once more at program end.
     void FormClose();
     void Refill();
-    // Makes the list and the button and fills the list; the first showing does it.
-    void BuildWidgets();
+    // Takes in what other games saved, then shows or hides the window.
     void setVisible(bool visible) override;
     // The end of a game with this score: a name and a place in the table if it
-    // qualifies, then the table shown.
+    // qualifies (against the table other games saved), then the table shown.
     void RecordEntry(std::int64_t score);
 
     const RecordsFile& File() const { return file_; }
@@ -50,6 +50,9 @@ protected:
     void reject() override;
 
 private:
+    // What other games saved since, merged into the table and the list.
+    void TakeIn();
+
     QWidget* mainWindow_;
     RecordsFile file_;
 };

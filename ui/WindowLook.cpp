@@ -74,36 +74,18 @@ void PaintBackground(QWidget* w, QColor colour) {
 
 namespace {
 
-QMargins Margins(const QRect& client, const QRect& frame) {
-    return {client.left() - frame.left(), client.top() - frame.top(),
-            frame.right() - client.right(), frame.bottom() - client.bottom()};
-}
-
-// Qt learns a frame only once the window manager has framed the mapped window,
-// and may not learn it at all when it started before the manager: the
-// manager's own word comes first.
-std::optional<QMargins> KnownFrame(const QWidget* w) {
-    if (!w->testAttribute(Qt::WA_Mapped)) {
-        return x11::AskFrameExtents(w);
-    }
-    if (auto extents = x11::FrameExtents(w)) {
-        return extents;
-    }
-    const QMargins qt = Margins(w->geometry(), w->frameGeometry());
-    return qt.isNull() ? std::nullopt : std::optional<QMargins>(qt);
-}
-
-// Centres and says whether the frame was known.
+// Centres by the frame the window manager gives (Qt knows a frame only once the
+// mapped window has been framed) and says whether that frame was known.
 bool Centre(QWidget* w, const QWidget* over) {
     QRect area;
     if (over) {
-        area = over->geometry().marginsAdded(KnownFrame(over).value_or(QMargins()));
+        area = over->geometry().marginsAdded(x11::FrameExtents(over).value_or(QMargins()));
     } else if (const QScreen* screen = w->screen()) {
         area = screen->availableGeometry();
     } else {
         return true;
     }
-    const std::optional<QMargins> margins = KnownFrame(w);
+    const std::optional<QMargins> margins = x11::FrameExtents(w);
     QRect frame = w->geometry().marginsAdded(margins.value_or(QMargins()));
     frame.moveCenter(area.center());
     // The client's place, not the frame's: Qt places a frame it does not know
@@ -111,14 +93,6 @@ bool Centre(QWidget* w, const QWidget* over) {
     w->setGeometry(frame.marginsRemoved(margins.value_or(QMargins())));
     return margins.has_value();
 }
-
-} // namespace
-
-void CentreOver(QWidget* w, const QWidget* over) {
-    Centre(w, over);
-}
-
-namespace {
 
 // Qt writes the Motif functions but, for a title bar without buttons, leaves
 // the decorations to the window manager, which then draws its own buttons.
@@ -141,16 +115,7 @@ void WriteFrameHints(QWidget* w) {
 
 class FrameKeeper : public QObject {
 public:
-    FrameKeeper(QWidget* w, const QWidget* over) : QObject(w), over_(over) {
-        // The manager could not say before mapping (or was still starting):
-        // centre again once the frame is there.
-        x11::WatchFrameExtents(w, [this, w] {
-            if (unframed_) {
-                unframed_ = false;
-                Centre(w, over_);
-            }
-        });
-    }
+    FrameKeeper(QWidget* w, const QWidget* over) : QObject(w), over_(over) {}
 
     bool eventFilter(QObject* o, QEvent* e) override {
         auto* w = static_cast<QWidget*>(o);
@@ -158,8 +123,12 @@ public:
             // Sent before the window is mapped: the hints and the place count from the start.
             WriteFrameHints(w);
             if (over_ || !placed_) {
-                unframed_ = !Centre(w, over_);
                 placed_ = true;
+                // No answer from the manager in time (or none started yet): centre
+                // again once the frame is there.
+                if (!Centre(w, over_)) {
+                    x11::OnceFramed(w, [w, over = over_] { Centre(w, over); });
+                }
             }
         } else if (e->type() == QEvent::WindowStateChange) {
             // The board keeps its size, and a modal window minimised would leave
@@ -179,7 +148,6 @@ public:
 private:
     const QWidget* over_;
     bool placed_ = false;
-    bool unframed_ = false;
 };
 
 } // namespace

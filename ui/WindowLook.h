@@ -33,14 +33,11 @@ void PaintBackground(QWidget* w, QColor colour);
 inline void PaintBlack(QWidget* w) {
     PaintBackground(w, Qt::black);
 }
-// Centres `w`'s frame over `over`'s frame, or on its screen's available area
-// when `over` is null. A hidden window's frame is asked of the window manager.
-void CentreOver(QWidget* w, const QWidget* over);
 // Keeps a fixed-size top-level window as its flags say under any window manager:
 // the Motif hints carry the decorations too (a title bar without buttons for
 // dialogs), a full-screen or maximised state is refused, and a modal window is
-// never left minimised. Each showing centres it over `over`, or centres it on
-// the desktop at its first showing when `over` is null.
+// never left minimised. Each showing centres its frame over `over`'s frame, or
+// on the screen's available area at its first showing when `over` is null.
 void KeepFrame(QWidget* w, const QWidget* over);
 
 // The main window's status bar: one text across the whole bar, no size grip.

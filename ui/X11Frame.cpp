@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <thread>
+#include <poll.h>
+#include <utility>
 #include <vector>
 
 #ifdef DVL_HAVE_XCB
@@ -94,12 +95,60 @@ void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations) {
     xcb_flush(c);
 }
 
-std::optional<QMargins> FrameExtents(const QWidget* w) {
-    xcb_connection_t* c = Connection();
-    return c ? Extents(c, AskExtents(c, xcb_window_t(w->winId()))) : std::nullopt;
+namespace {
+
+// Qt reads its connection on a thread of its own and hands the events to the GUI
+// thread's loop, so the manager's answer is awaited on a connection of our own:
+// one bounded poll() on its socket, nothing run in between.
+std::optional<QMargins> AwaitAnswer(xcb_window_t window, xcb_window_t root, const Atoms& atoms) {
+    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
+    const auto done = [own](std::optional<QMargins> result) {
+        xcb_disconnect(own);
+        return result;
+    };
+    if (xcb_connection_has_error(own)) {
+        return done(std::nullopt);
+    }
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(own, window, XCB_CW_EVENT_MASK, &mask);
+    // Asked only now that a change would be seen: an answer already given is read here.
+    if (auto answer = Extents(own, AskExtents(own, window))) {
+        return done(answer);
+    }
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atoms.requestFrameExtents;
+    xcb_send_event(own, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(own);
+    // The manager answers within a millisecond or two; a hung one must not hang the game.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    pollfd fd{xcb_get_file_descriptor(own), POLLIN, 0};
+    for (;;) {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(own)) {
+            const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(e);
+            const bool answered = (e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                                  p->window == window && p->atom == atoms.frameExtents;
+            free(e);
+            if (answered) {
+                return done(Extents(own, AskExtents(own, window)));
+            }
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || xcb_connection_has_error(own) ||
+            ::poll(&fd, 1, int(left.count()) + 1) < 0) {
+            return done(std::nullopt);
+        }
+    }
 }
 
-std::optional<QMargins> AskFrameExtents(const QWidget* w) {
+} // namespace
+
+std::optional<QMargins> FrameExtents(const QWidget* w) {
     xcb_connection_t* c = Connection();
     if (!c) {
         return std::nullopt;
@@ -132,46 +181,30 @@ std::optional<QMargins> AskFrameExtents(const QWidget* w) {
     if (!supported) {
         return std::nullopt; // no manager, or one that cannot say before mapping
     }
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atoms.requestFrameExtents;
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(c);
-    // The manager answers at once; a hung one must not hang the game.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
-    do {
-        if (auto answer = Extents(c, AskExtents(c, window))) {
-            return answer;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    } while (std::chrono::steady_clock::now() < until);
-    return std::nullopt;
+    return AwaitAnswer(window, root, atoms);
 }
 
 namespace {
 
-class ExtentsWatch : public QObject, public QAbstractNativeEventFilter {
+// Removes itself once the manager has set the window's frame extents.
+class FramedOnce : public QObject, public QAbstractNativeEventFilter {
 public:
-    ExtentsWatch(QWidget* w, xcb_atom_t extents, std::function<void()> changed)
-        : QObject(w), w_(w), extents_(extents), changed_(std::move(changed)) {
+    FramedOnce(QWidget* w, xcb_atom_t extents, std::function<void()> then)
+        : QObject(w), w_(w), extents_(extents), then_(std::move(then)) {
+        setObjectName(QStringLiteral("dvl-framed-once"));
         qGuiApp->installNativeEventFilter(this);
     }
-    ~ExtentsWatch() override { qGuiApp->removeNativeEventFilter(this); }
+    ~FramedOnce() override { qGuiApp->removeNativeEventFilter(this); }
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type != "xcb_generic_event_t") {
+        const auto* e = static_cast<const xcb_generic_event_t*>(message);
+        if (type != "xcb_generic_event_t" || (e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) {
             return false;
         }
-        const auto* e = static_cast<const xcb_generic_event_t*>(message);
-        if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
-            const auto* p = static_cast<const xcb_property_notify_event_t*>(message);
-            if (p->atom == extents_ && w_->internalWinId() == WId(p->window)) {
-                changed_();
-            }
+        const auto* p = static_cast<const xcb_property_notify_event_t*>(message);
+        if (p->atom == extents_ && w_->internalWinId() == WId(p->window) && then_) {
+            std::exchange(then_, nullptr)();
+            deleteLater();
         }
         return false;
     }
@@ -179,28 +212,27 @@ public:
 private:
     QWidget* w_;
     xcb_atom_t extents_;
-    std::function<void()> changed_;
+    std::function<void()> then_;
 };
 
 } // namespace
 
-void WatchFrameExtents(QWidget* w, std::function<void()> changed) {
+void OnceFramed(QWidget* w, std::function<void()> then) {
     if (xcb_connection_t* c = Connection()) {
-        new ExtentsWatch(w, AtomsOf(c).frameExtents, std::move(changed));
+        // One at a time: with no manager running none ever fires.
+        delete w->findChild<QObject*>(QStringLiteral("dvl-framed-once"),
+                                      Qt::FindDirectChildrenOnly);
+        new FramedOnce(w, AtomsOf(c).frameExtents, std::move(then));
     }
 }
 
 #else
 
-void WatchFrameExtents(QWidget*, std::function<void()>) {}
-
 void SetMotifHints(QWidget*, unsigned, unsigned) {}
 std::optional<QMargins> FrameExtents(const QWidget*) {
     return std::nullopt;
 }
-std::optional<QMargins> AskFrameExtents(const QWidget*) {
-    return std::nullopt;
-}
+void OnceFramed(QWidget*, std::function<void()>) {}
 
 #endif
 

@@ -24,16 +24,13 @@ inline constexpr unsigned kDecorMinimize = 1u << 5;
 // Writes _MOTIF_WM_HINTS with both fields set; the window must exist natively.
 void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations);
 
-// The frame the window manager has given `w` (_NET_FRAME_EXTENTS); nothing
-// when it has said none. Qt's own idea of it can be none for a while after a
-// window manager has started.
+// The frame the window manager gives `w` (_NET_FRAME_EXTENTS). Where it has
+// said none yet (a window not yet mapped), it is asked, and its answer awaited
+// for at most 200 ms; nothing when there is no manager or no answer came.
 std::optional<QMargins> FrameExtents(const QWidget* w);
-// The same for a window not yet mapped: asks the window manager what frame it
-// will give, and waits briefly for the answer.
-std::optional<QMargins> AskFrameExtents(const QWidget* w);
 
-// Calls `changed` each time the window manager sets `w`'s frame extents, for
-// as long as `w` lives.
-void WatchFrameExtents(QWidget* w, std::function<void()> changed);
+// Calls `then` once, the next time the window manager sets `w`'s frame extents;
+// in place of a call still waiting.
+void OnceFramed(QWidget* w, std::function<void()> then);
 
 } // namespace dvl::x11

@@ -3,6 +3,7 @@
 // and states the game refuses do not stick.
 
 #include "tests/e2e/E2eHarness.h"
+#include "tests/e2e/E2ePlayer.h"
 #include "tests/e2e/E2eWindows.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <QPalette>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -180,6 +183,30 @@ TEST_P(WindowManagerE2e, FramesAreCentredModalWindowsHaveNoButtonsAndFullScreenI
 
     game_.Key(QStringLiteral("Escape"));
     EXPECT_EQ(game_.WaitExit(5000), 0);
+}
+
+// The name dialog after a whole game: centred on the screen counting its frame,
+// a close button but no minimise or maximise asked for, and a minimise taken back.
+TEST_P(WindowManagerE2e, NameDialogIsCentredAndNeverLeftMinimised) {
+    dvl::e2e::Looks looks;
+    dvl::e2e::Player player(game_, looks);
+    for (int turn = 0; turn < 100 && player.pairs < 12 && !player.over; ++turn) {
+        ASSERT_TRUE(player.Turn()) << player.error;
+    }
+    const QString name = QStringLiteral("^Конец игры$");
+    const QString w = dvl::e2e::WaitWindow(game_.ProcessId(), name);
+    ASSERT_TRUE(!w.isEmpty() && dvl::e2e::Wait([&] { return FrameOf(w).framed; }));
+    const QPointF off = Centre(FrameOf(w).Outer()) - Centre(dvl::e2e::WorkArea());
+    EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 1) << "frame centre off the screen's";
+    using namespace dvl::e2e;
+    const QList<quint32> hints = MotifHints(w);
+    ASSERT_EQ(hints.size(), 5);
+    EXPECT_EQ(hints[1] & (kFuncAll | kFuncMinimise | kFuncMaximise | kFuncClose), kFuncClose);
+    EXPECT_EQ(hints[2] & (kDecorAll | kDecorMinimise | kDecorMaximise | kDecorTitle), kDecorTitle);
+    AskMinimise(w);
+    QThread::msleep(200);
+    EXPECT_TRUE(Wait([&] { return !Iconic(w) && !FindWindows(game_.ProcessId(), name).isEmpty(); }))
+        << "the name dialog stayed minimised";
 }
 
 INSTANTIATE_TEST_SUITE_P(, WindowManagerE2e, ::testing::Values("xfwm4", "openbox", "mutter"),
