@@ -3,7 +3,6 @@
 #include <QAccessibleObject>
 #include <QTimer>
 #include <QWidget>
-#include <cstdlib>
 
 namespace dvl {
 namespace {
