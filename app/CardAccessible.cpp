@@ -148,7 +148,7 @@ void InstallAccessibility() {
     (void)installed;
 }
 
-void AnnounceNameChange(QObject* object, const QString& name) {
+bool AnnounceNameChange(QObject* object, const QString& name) {
     // This speaks for Qt's bridge from outside it: it takes the bridge's own
     // bus connection by its name and builds the object paths the bridge uses,
     // neither of which Qt promises. Both were proven on Qt 6.4 (the library
@@ -159,13 +159,13 @@ void AnnounceNameChange(QObject* object, const QString& name) {
         return qt.majorVersion() == 6 && qt.minorVersion() == 4;
     }();
     if (!proven || !QAccessible::isActive()) {
-        return;
+        return false;
     }
     // The bridge's own connection to the accessibility bus, when it has one.
     QDBusConnection bus(QStringLiteral("a11y"));
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
     if (!bus.isConnected() || !iface) {
-        return;
+        return false;
     }
     const QString prefix = QStringLiteral("/org/a11y/atspi/accessible/");
     QDBusMessage signal = QDBusMessage::createSignal(
@@ -177,7 +177,7 @@ void AnnounceNameChange(QObject* object, const QString& name) {
     application.endStructure();
     signal << QStringLiteral("accessible-name") << 0 << 0 << QVariant::fromValue(QDBusVariant(name))
            << QVariant::fromValue(application);
-    bus.send(signal);
+    return bus.send(signal);
 }
 
 } // namespace dvl

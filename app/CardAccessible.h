@@ -20,7 +20,7 @@ void InstallAccessibility();
 // Sends the name change of `object` to the AT-SPI bus carrying the new name,
 // as screen readers expect. Qt 6.4's bridge sends the object itself where the
 // text belongs, and Orca drops that event without a word. Does nothing with
-// any other Qt than 6.4, whose bridge it was proven on.
-void AnnounceNameChange(QObject* object, const QString& name);
+// any other Qt than 6.4, whose bridge it was proven on. True once sent.
+bool AnnounceNameChange(QObject* object, const QString& name);
 
 } // namespace dvl

@@ -50,7 +50,11 @@ QString CardNames::CardName(int cell, int picture, bool found, bool builtinFaces
     }
     return QStringLiteral("Карта %1, открыта, %2")
         .arg(cell)
-        .arg(PictureName(picture, builtinFaces));
+        .arg(dvl::PictureName(picture, builtinFaces));
+}
+
+QString CardNames::PictureName(int picture) const {
+    return dvl::PictureName(picture, builtinFaces_);
 }
 
 void CardNames::SkinLoaded(const TDvlImageList& skin) {
@@ -77,11 +81,12 @@ void CardNames::NameCard(TImage* card, bool found) {
     }
     current = std::move(name);
     // A reader asks the card for its name; the change is told only while one
-    // listens (telling makes the card's accessible interface, at every start-up).
-    if (QAccessible::isActive()) {
+    // listens (telling makes the card's accessible interface, at every start-up),
+    // and once: Qt's own event carries the card where the text belongs, and
+    // Orca logs it as bad content, so it goes only where ours cannot.
+    if (QAccessible::isActive() && !AnnounceNameChange(card, current)) {
         QAccessibleEvent event(card, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
-        AnnounceNameChange(card, current);
     }
 }
 

@@ -36,6 +36,8 @@ public:
 
     // The name of the card in `cell` as it shows now.
     const QString& Name(int cell) const { return cardNames_.at(std::size_t(cell)); }
+    // What the current skin's `picture` is called.
+    QString PictureName(int picture) const;
 
 private:
     void NameCard(TImage* card, bool found);

@@ -29,13 +29,14 @@ public:
     void PressCard(int cell);
     // The cell the arrow keys have reached.
     int FocusCell() const { return focusCell_; }
+    // Shows the frame on the focus cell and tells a reader that card has the focus.
+    void ShowFocusFrame();
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
     void MoveFocus(int dx, int dy);
-    void ShowFocusFrame();
     void TurnFocusedCard();
 
     Cards cards_;

@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/Announcer.h"
 #include "app/CardAccessible.h"
 #include "app/CardNames.h"
 #include "app/KeyboardFrame.h"
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <exception>
+#include <utility>
 
 namespace dvl {
 
@@ -69,6 +71,7 @@ TForm1::TForm1(Board::SeedSource seeds)
 
     // An error here is shown and start-up goes on with the next window.
     Guarded([this] { FormCreate(); });
+    announcer_ = std::make_unique<Announcer>(statusBar(), [this] { ReaderHeard(); });
 }
 
 TForm1::~TForm1() = default;
@@ -195,6 +198,9 @@ void TForm1::ClickUncovered(TImage* card) {
 
 void TForm1::New1Click() {
     board_.New();
+    if (announcer_) {
+        announcer_->Say(statusText_->text());
+    }
 }
 
 void TForm1::MyImageClick(TImage* sender) {
@@ -242,6 +248,36 @@ void TForm1::About1Click() {
 
 void TForm1::Exit1Click() {
     close();
+}
+
+// A reader starts listening: the keyboard stands on a card from then on, so
+// that its focus is never nowhere, and the game's state is said with it.
+void TForm1::ReaderHeard() {
+    if (keyboard_ && !keyboard_->isVisible()) {
+        keyboard_->ShowFocusFrame();
+    }
+    sayStatus_ = true;
+    if (isActiveWindow()) {
+        TellFocus();
+    }
+}
+
+void TForm1::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
+        TellFocus();
+    }
+}
+
+// The window is back (at start, or a modal window has closed): Orca then
+// names only the window, so the card with the keyboard is told after it.
+void TForm1::TellFocus() {
+    if (keyboard_ && keyboard_->isVisible()) {
+        Announcer::FocusLater(CardImages[std::size_t(keyboard_->FocusCell())]);
+    }
+    if (std::exchange(sayStatus_, false)) {
+        announcer_->SayLater(statusText_->text());
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
@@ -293,6 +329,11 @@ void TForm1::SetStatus(const QString& text) {
         statusText_->setAccessibleName(text);
         AnnounceNameChange(statusText_, text);
     }
+}
+
+void TForm1::PairJudged(int picture, bool found) {
+    announcer_->Say(TurnResultText(found, cardNames_->PictureName(picture), board_.GameOver(),
+                                   board_.ClickCount()));
 }
 
 void TForm1::SetDelayTimer(bool on) {

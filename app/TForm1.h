@@ -21,6 +21,7 @@ class QMenu;
 
 namespace dvl {
 
+class Announcer;
 class CardNames;
 class KeyboardFrame;
 class TAnimate;
@@ -69,6 +70,7 @@ public:
     QAction* Action(const char* name) const;
 
 protected:
+    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -80,6 +82,8 @@ private:
     void ClickUncovered(TImage* card);
     void DelayTimeout();
     void RunLater(std::function<void()> work);
+    void ReaderHeard();
+    void TellFocus();
 
     // BoardView
     void PlaceCard(int cell, const CardGeometry& card) override;
@@ -92,6 +96,7 @@ private:
     void SetDelayTimer(bool on) override;
     void SetTickTimer(bool on) override;
     void EnterRecord(std::int64_t score) override;
+    void PairJudged(int picture, bool found) override;
 
     QElapsedTimer delayClock_; // since Timer2 was switched on
     Board board_;
@@ -102,6 +107,8 @@ private:
     QDialog* records_ = nullptr;
     CardNames* cardNames_ = nullptr;
     KeyboardFrame* keyboard_ = nullptr;
+    std::unique_ptr<Announcer> announcer_;
+    bool sayStatus_ = false;   // when the window is next back, for a reader just heard
     QString workingDirectory_; // read at start-up, "/" appended: skins and records live there
 };
 

@@ -181,6 +181,7 @@ void Board::ResolvePair(int cell) {
     }
     openCount_ = 0;
     if (pair_[Index(first)] != pair_[Index(second)]) {
+        view_.PairJudged(pair_[Index(first)], false);
         return;
     }
     for (int c : {first, second}) {
@@ -193,6 +194,7 @@ void Board::ResolvePair(int cell) {
             gameOver_ = false;
         }
     }
+    view_.PairJudged(pair_[Index(first)], true);
 }
 
 void Board::Opening(int cell) {

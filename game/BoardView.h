@@ -40,6 +40,12 @@ public:
     // returned: a timer's ticks stand still while its own handler runs, and
     // the board must go on moving behind the dialogs.
     virtual void EnterRecord(std::int64_t score) = 0;
+    // A turn has been judged: its picture, and whether the pair was found.
+    // The board's flags, GameOver and ClickCount among them, are up to date.
+    virtual void PairJudged(int picture, bool found) {
+        (void)picture;
+        (void)found;
+    }
 };
 
 } // namespace dvl

@@ -121,6 +121,15 @@ def like(a, b):
     return sum(abs(x - y) for x, y in zip(a, b)) < 12 * len(a)
 
 
+def clicks_words(n):
+    """The click count as said: 1 клик, 3 клика, 11 кликов, 21 клик."""
+    if n % 10 == 1 and n % 100 != 11:
+        return f"{n} клик"
+    if 2 <= n % 10 <= 4 and not 12 <= n % 100 <= 14:
+        return f"{n} клика"
+    return f"{n} кликов"
+
+
 class Player:
     def __init__(self, desktop):
         import pyatspi  # only now: it looks for the bus when imported
@@ -129,7 +138,8 @@ class Player:
         self.context = GLib.MainContext.default()
         self.desktop = desktop
         self.events = []
-        for kind in ("object:property-change:accessible-name", "object:state-changed:focused"):
+        for kind in ("object:property-change:accessible-name", "object:state-changed:focused",
+                     "object:state-changed:showing", "window:activate"):
             pyatspi.Registry.registerEventListener(self.heard, kind)
         # A reader listens before the game starts: Qt's bridge asks which events
         # are wanted once at start-up and may miss a listener that comes meanwhile.
@@ -140,10 +150,10 @@ class Player:
         self.status = self.child(self.child(frame, "status bar"), "label")
         self.window = subprocess.check_output(
             ["xdotool", "search", "--sync", "--name", "Двойлики"]).split()[0].decode()
-        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=True)
-        self.focus = None
+        self.focus = 1  # a reader finds the keyboard on the first card from the start
         self.clicks = 0
         self.heard_faces = {}  # cell: picture, as named when it was open
+        self.back_to_window("Новая игра!")
 
     # --- the bus -------------------------------------------------------------
 
@@ -191,6 +201,46 @@ class Player:
         return [(src, data) for kind, src, _, data, _ in self.events[start:]
                 if kind.startswith("object:property-change:accessible-name")
                 and isinstance(data, str)]
+
+    def notes(self, start):
+        """What the game said from under its status bar since `start`."""
+        said = []
+        for kind, name, shown, _, source in self.events[start:]:
+            if kind.startswith("object:state-changed:showing") and shown:
+                try:
+                    note = source.getRoleName() == "notification"
+                    # Under the status bar, Orca leaves the role's name unsaid.
+                    under_bar = source.parent.getRoleName() == "status bar"
+                except Exception:
+                    continue
+                if note:
+                    check(under_bar, f"{name!r} said from outside the status bar")
+                    said.append(name)
+        return said
+
+    def back_to_window(self, note=None):
+        """The window gets the focus back: its keyboard card must be heard after it."""
+        start = len(self.events)
+        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=True)
+        card = self.card(self.focus)
+
+        def told():
+            since = [i for i, (k, *_) in enumerate(self.events[start:]) if k == "window:activate"]
+            return since and any(k == "object:state-changed:focused" and d == 1 and s == card
+                                 for k, _, d, _, s in self.events[start + since[-1]:])
+        self.wait_for(told, 5, f"card {self.focus} heard after the window")
+        if note:
+            self.wait_for(lambda: note in self.notes(start), 5, f"{note!r} heard")
+
+    def check_names_sent_once(self):
+        """Every card name change carries its text, each change once."""
+        last = {}
+        for kind, name, _, data, source in self.events:
+            if kind.startswith("object:property-change:accessible-name") \
+                    and (name or "").startswith("Карта "):
+                check(isinstance(data, str), f"{name!r} changed with {data!r}, not its text")
+                check(last.get(source) != data, f"{data!r} sent twice")
+                last[source] = data
 
     def key(self, *keys):
         subprocess.run(["xdotool", "key", "--clearmodifiers", *keys], check=True)
@@ -262,21 +312,19 @@ class Player:
 
     def go_to(self, cell):
         start = len(self.events)
-        if self.focus is None:
-            self.key("Right")  # the first arrow shows the keyboard's place, on card 1
-            self.focus = 1
         row, col = divmod(cell - 1, 6)
         frow, fcol = divmod(self.focus - 1, 6)
         keys = ["Right" if col > fcol else "Left"] * abs(col - fcol)
         keys += ["Down" if row > frow else "Up"] * abs(row - frow)
-        if keys:
-            self.key(*keys)
         self.focus = cell
         card = self.card(cell)
         name = card.name
-        self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1 and source == card
-                                  for k, _, d, _, source in self.events[start:]),
-                      5, f"focus on {name!r}")
+        if keys:
+            self.key(*keys)
+            self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1
+                                      and source == card
+                                      for k, _, d, _, source in self.events[start:]),
+                          5, f"focus on {name!r}")
         check(self.card(cell).getState().contains(self.pyatspi.STATE_FOCUSED),
               f"{name!r} heard as focused but not in the focused state")
 
@@ -311,6 +359,13 @@ class Player:
         self.wait_for(lambda: self.card(first).name == f"Карта {first}, {outcome}", 3,
                       f"card {first} named {outcome}")
         self.check_board(back)
+        # The turn's result with the score, once, wherever the focus is.
+        if found:
+            result = f"Пара найдена: {self.heard_faces[first]}, {clicks_words(self.clicks)}"
+        else:
+            result = f"Не пара, {clicks_words(self.clicks)}"
+        notes = self.notes(start)
+        check(notes == [result], f"the turn was told as {notes}, not {result!r}")
         if found:
             del self.heard_faces[first], self.heard_faces[second]
         return found
@@ -345,6 +400,7 @@ class Player:
         self.press_action(back)
         self.records()
         self.about()
+        self.check_names_sent_once()
         self.key("Escape")
         self.wait_for(lambda: self.desktop.game.poll() is not None, 10, "the game to end")
         check(self.desktop.game.returncode == 0, f"the game exited {self.desktop.game.returncode}")
@@ -396,7 +452,7 @@ class Player:
         self.wait_for(lambda: not window.getState().contains(self.pyatspi.STATE_SHOWING), 5,
                       "the records window to close")
         # No window manager hands the focus back.
-        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=True)
+        self.back_to_window()
 
     def about(self):
         self.key("ctrl+a")
@@ -406,7 +462,7 @@ class Player:
         self.key("Escape")
         self.wait_for(lambda: not window.getState().contains(self.pyatspi.STATE_SHOWING), 5,
                       "the about window to close")
-        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=True)
+        self.back_to_window()
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/Announcer.h"
 #include "app/TForm3.h"
 #include "core/Guard.h"
 #include "game/Timing.h"
@@ -455,3 +456,17 @@ TEST(TForm3Test, AboutWindowTextsAndItsOneButton) {
 }
 
 } // namespace
+
+// The score as a reader hears it: Russian takes three forms after a number.
+TEST(TurnResultTextTest, ClickCountsTakeTheirRussianForms) {
+    const std::pair<int, const char*> forms[] = {
+        {1, "1 клик"},     {2, "2 клика"},      {4, "4 клика"},    {5, "5 кликов"},
+        {11, "11 кликов"}, {12, "12 кликов"},   {14, "14 кликов"}, {21, "21 клик"},
+        {22, "22 клика"},  {111, "111 кликов"}, {101, "101 клик"}, {0, "0 кликов"},
+    };
+    for (const auto& [count, words] : forms) {
+        EXPECT_EQ(dvl::ClickCountWords(count), QString::fromUtf8(words)) << count;
+    }
+    EXPECT_EQ(dvl::TurnResultText(true, QStringLiteral("ёлка"), true, 24),
+              QStringLiteral("Пара найдена: ёлка. Конец игры, 24 клика"));
+}
