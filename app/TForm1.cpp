@@ -5,6 +5,7 @@
 #include "game/Timing.h"
 #include "records/TForm2.h"
 #include "skins/BuiltinSkin.h"
+#include "skins/SharpPictures.h"
 #include "skins/SkinDiscovery.h"
 #include "ui/WindowLook.h"
 #include "visuals/TAnimate.h"
@@ -83,6 +84,7 @@ TForm1::TForm1(Board::SeedSource seeds)
     setFont(DefaultFont());
     // The stored layout fills the image list before anything else runs.
     LoadBuiltinSkin(DvlImageList1);
+    MakeSharp(DvlImageList1, devicePixelRatioF());
 
     boardWidget_ = new QWidget(this);
     boardWidget_->setObjectName(QStringLiteral("Board"));
@@ -195,6 +197,7 @@ void TForm1::DiscoverSkins() {
 void TForm1::MyItemClick(QAction* sender) {
     const QString path = workingDirectory_ + skinFileNames_.at(std::size_t(sender->data().toInt()));
     LoadSkin(DvlImageList1, path);
+    MakeSharp(DvlImageList1, devicePixelRatioF());
     builtinFaces_ = HasBuiltinFaces(DvlImageList1);
     New1Click();
 }

@@ -11,6 +11,9 @@ class TDvlImageList;
 // The item record of the skin every run starts with, as the program carries it.
 std::span<const std::uint8_t> BuiltinSkinRecord();
 
+// The depth of the built-in strip's BMP, which a default-format save keeps.
+inline constexpr int kBuiltinStripDepth = 24;
+
 // The built-in skin as a skin file: what SaveToFile writes for a list that
 // holds it, put together from the record without packing the strip again.
 std::vector<std::uint8_t> BuiltinSkinFile();

@@ -18,15 +18,11 @@ std::shared_ptr<const ClipResource> Load(int resourceId) {
     if (path.isEmpty()) {
         return nullptr;
     }
-    // Stored uncompressed, a resource is read where it lies in the program.
     const QResource resource(path);
     if (!resource.isValid()) {
         return nullptr;
     }
-    QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
-                           ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
-                                                     qsizetype(resource.size()))
-                           : resource.uncompressedData();
+    QByteArray bytes = resource.uncompressedData();
     try {
         AviClip clip = ReadAviClip(
             {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())});

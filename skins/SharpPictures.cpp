@@ -1,0 +1,89 @@
+#include "skins/SharpPictures.h"
+
+#include "core/ByteReader.h"
+#include "core/Error.h"
+#include "core/LinkedBytes.h"
+#include "skins/BuiltinSkin.h"
+#include "skins/TDvlImageList.h"
+
+#include <cmath>
+
+// Linked in packed: only a screen of high density unpacks it.
+DVL_LINKED_BYTES(dvl_builtin_skin_200, DVL_BUILTIN_SKIN_RECORD_200)
+
+namespace dvl {
+namespace {
+
+bool IsDoubleOf(const TDvlImageListItem& twice, const TDvlImageListItem& item) {
+    return !twice.Masked() && twice.PictureCount() == item.PictureCount() &&
+           twice.Width() == 2 * item.Width() && twice.Height() == 2 * item.Height() &&
+           twice.Strip().width() >= twice.PictureCount() * twice.Width() &&
+           twice.Strip().height() >= twice.Height();
+}
+
+bool IsBuiltin(const TDvlImageListItem& item) {
+    TDvlImageList builtin;
+    LoadBuiltinSkin(builtin);
+    const TDvlImageListItem& theirs = builtin.Item(0);
+    if (item.Masked() || item.PictureCount() != theirs.PictureCount() ||
+        item.Width() != theirs.Width() || item.Height() != theirs.Height() ||
+        item.Strip().width() < theirs.Strip().width() ||
+        item.Strip().height() != theirs.Strip().height()) {
+        return false;
+    }
+    return item.Strip().copy(theirs.Strip().rect()) == theirs.Strip();
+}
+
+} // namespace
+
+const QImage& BuiltinDoubleStrip() {
+    static const QImage strip = [] {
+        ByteReader in(dvl_builtin_skin_200());
+        TDvlImageListItem item;
+        item.ReadRecord(in);
+        return item.Strip();
+    }();
+    return strip;
+}
+
+std::vector<QImage> SharpPictures(const TDvlImageList& list, double ratio) {
+    if (ratio <= 1 || list.Count() < 1) {
+        return {};
+    }
+    const TDvlImageListItem& item = list.Item(0);
+    QImage strip;
+    if (list.Count() > 1 && IsDoubleOf(list.Item(1), item)) {
+        strip = list.Item(1).Strip();
+    } else if (IsBuiltin(item)) {
+        strip = BuiltinDoubleStrip();
+    } else {
+        return {}; // a player's own 100 × 100 pictures are shown as they are
+    }
+    const int side = 2 * item.Width();
+    const int high = 2 * item.Height();
+    const bool scaled = ratio < 2;
+    const QSize device(int(std::lround(item.Width() * ratio)),
+                       int(std::lround(item.Height() * ratio)));
+    std::vector<QImage> pictures;
+    pictures.reserve(std::size_t(item.PictureCount()));
+    for (int i = 0; i < item.PictureCount(); ++i) {
+        QImage picture = strip.copy(i * side, 0, side, high);
+        if (scaled) {
+            picture = picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                          .convertToFormat(QImage::Format_RGB32);
+        }
+        picture.setDevicePixelRatio(scaled ? ratio : 2.0);
+        pictures.push_back(std::move(picture));
+    }
+    return pictures;
+}
+
+void MakeSharp(TDvlImageList& list, double ratio) {
+    try {
+        list.SetSharpPictures(SharpPictures(list, ratio));
+    } catch (const Error&) {
+        list.SetSharpPictures({}); // shown at its own pixels, as on any screen
+    }
+}
+
+} // namespace dvl
