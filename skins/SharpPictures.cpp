@@ -1,6 +1,5 @@
 #include "skins/SharpPictures.h"
 
-#include "core/ByteReader.h"
 #include "core/Error.h"
 #include "core/LinkedBytes.h"
 #include "skins/BuiltinSkin.h"
@@ -8,8 +7,8 @@
 
 #include <cmath>
 
-// Linked in packed: only a screen of high density unpacks it.
-DVL_LINKED_BYTES(dvl_builtin_skin_200, DVL_BUILTIN_SKIN_RECORD_200)
+// The rows of the strip as the build unpacked them (see UnpackStrip.cpp).
+DVL_LINKED_BYTES(dvl_builtin_strip_200, DVL_BUILTIN_SKIN_STRIP_200)
 
 namespace dvl {
 namespace {
@@ -37,11 +36,15 @@ bool IsBuiltin(const TDvlImageListItem& item) {
 } // namespace
 
 const QImage& BuiltinDoubleStrip() {
+    // Read-only pixels in place; their size is the built-in skin's, twice over.
     static const QImage strip = [] {
-        ByteReader in(dvl_builtin_skin_200());
-        TDvlImageListItem item;
-        item.ReadRecord(in);
-        return item.Strip();
+        const std::span<const std::uint8_t> rows = dvl_builtin_strip_200();
+        const int width = 2 * kBuiltinPictureSize * kBuiltinPictureCount;
+        const int height = 2 * kBuiltinPictureSize;
+        if (rows.size() != std::size_t(width) * std::size_t(height) * 4) {
+            throw Error("Image list item is not valid", "the double-size strip is cut short");
+        }
+        return QImage(rows.data(), width, height, qsizetype(width) * 4, QImage::Format_RGB32);
     }();
     return strip;
 }
@@ -52,10 +55,12 @@ std::vector<QImage> SharpPictures(const TDvlImageList& list, double ratio) {
     }
     const TDvlImageListItem& item = list.Item(0);
     QImage strip;
+    bool lasting = false; // the strip outlives every card: its pictures may be views
     if (list.Count() > 1 && IsDoubleOf(list.Item(1), item)) {
         strip = list.Item(1).Strip();
     } else if (IsBuiltin(item)) {
         strip = BuiltinDoubleStrip();
+        lasting = true;
     } else {
         return {}; // a player's own 100 × 100 pictures are shown as they are
     }
@@ -67,7 +72,10 @@ std::vector<QImage> SharpPictures(const TDvlImageList& list, double ratio) {
     std::vector<QImage> pictures;
     pictures.reserve(std::size_t(item.PictureCount()));
     for (int i = 0; i < item.PictureCount(); ++i) {
-        QImage picture = strip.copy(i * side, 0, side, high);
+        const std::size_t at = std::size_t(i) * std::size_t(side) * 4;
+        QImage picture = lasting && !scaled ? QImage(strip.constBits() + at, side, high,
+                                                     strip.bytesPerLine(), QImage::Format_RGB32)
+                                            : strip.copy(i * side, 0, side, high);
         if (scaled) {
             picture = picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                           .convertToFormat(QImage::Format_RGB32);

@@ -7,7 +7,7 @@ namespace dvl {
 
 class TDvlImageList;
 
-// The built-in skin's pictures at 200 × 200, unpacked on first use.
+// The built-in skin's pictures at 200 × 200, as the build unpacked them.
 const QImage& BuiltinDoubleStrip();
 
 // The first item's pictures at `ratio` device pixels per pixel, drawn from a
