@@ -30,6 +30,9 @@ bool IsBuiltin(const TDvlImageListItem& item) {
         item.Strip().height() != theirs.Strip().height()) {
         return false;
     }
+    if (item.Strip().constBits() == theirs.Strip().constBits()) {
+        return true; // the built-in item itself, read in place
+    }
     return item.Strip().copy(theirs.Strip().rect()) == theirs.Strip();
 }
 
