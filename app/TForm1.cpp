@@ -8,6 +8,7 @@
 #include "game/Timing.h"
 #include "records/TForm2.h"
 #include "skins/BuiltinSkin.h"
+#include "skins/SharpPictures.h"
 #include "skins/SkinDiscovery.h"
 #include "ui/WindowLook.h"
 #include "visuals/TAnimate.h"
@@ -39,6 +40,7 @@ TForm1::TForm1(Board::SeedSource seeds)
     setFont(DefaultFont());
     // The stored layout fills the image list before anything else runs.
     LoadBuiltinSkin(DvlImageList1);
+    MakeSharp(DvlImageList1, devicePixelRatioF());
 
     boardWidget_ = new QWidget(this);
     boardWidget_->setObjectName(QStringLiteral("Board"));
@@ -146,6 +148,7 @@ void TForm1::DiscoverSkins() {
 
 void TForm1::MyItemClick(QAction* sender) {
     LoadSkin(DvlImageList1, workingDirectory_ + sender->data().toString());
+    MakeSharp(DvlImageList1, devicePixelRatioF());
     cardNames_->SkinLoaded(DvlImageList1);
     New1Click();
 }

@@ -2,6 +2,7 @@
 
 #include "ui/WindowLook.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
@@ -42,9 +43,22 @@ TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow
 }
 
 void TForm3::showEvent(QShowEvent* e) {
-    // Decoded when first wanted rather than during start-up.
+    // Decoded when first wanted rather than during start-up; on a screen of
+    // high density from the picture drawn at twice the size, scaled smoothly
+    // to the device's pixels.
     if (picture_->pixmap().isNull()) {
-        picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
+        const qreal ratio = devicePixelRatioF();
+        if (ratio > 1) {
+            QImage twice(QStringLiteral(":/assets/about-200.jpg"));
+            const QSize device = (QSizeF(picture_->size()) * ratio).toSize();
+            if (ratio < 2) {
+                twice = twice.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            }
+            twice.setDevicePixelRatio(ratio < 2 ? ratio : 2.0);
+            picture_->setPixmap(QPixmap::fromImage(twice));
+        } else {
+            picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
+        }
     }
     QDialog::showEvent(e);
 }

@@ -2,7 +2,6 @@
 
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
-#include "core/Error.h"
 #include "core/LinkedBytes.h"
 #include "skins/TDvlImageList.h"
 
@@ -31,22 +30,10 @@ std::vector<std::uint8_t> BuiltinSkinFile() {
 }
 
 void LoadBuiltinSkin(TDvlImageList& list) {
-    // Width, height and depth, a spare word, then the pixels (see UnpackStrip.cpp).
-    const std::span<const std::uint8_t> carried = dvl_builtin_strip();
-    ByteReader header(carried);
-    const auto width = header.i32();
-    const auto height = header.i32();
-    const auto depth = header.i32();
-    header.skip(4);
-    if (header.remaining() != std::size_t(width) * std::size_t(height) * 4) {
-        throw Error("Image list item is not valid", "the built-in strip is cut short");
-    }
-    // Read-only pixels: drawing onto the strip would copy it first.
-    const QImage strip(carried.data() + header.pos(), width, height, qsizetype(width) * 4,
-                       QImage::Format_RGB32);
+    // The pixels as the build unpacked them (see UnpackStrip.cpp), sized by the record.
     ByteReader in(BuiltinSkinRecord());
     auto item = std::make_unique<TDvlImageListItem>();
-    item->ReadRecordFields(in, strip, depth);
+    item->ReadRecordFields(in, dvl_builtin_strip(), kBuiltinStripDepth);
     list.Clear();
     list.Add(std::move(item));
 }

@@ -129,14 +129,26 @@ void TDvlImageListItem::ReadRecord(ByteReader& in) {
     *this = std::move(next);
 }
 
-void TDvlImageListItem::ReadRecordFields(ByteReader& in, QImage strip, int depth) {
+void TDvlImageListItem::ReadRecordFields(ByteReader& in, std::span<const std::uint8_t> pixels,
+                                         int depth) {
     TDvlImageListItem next;
     const std::int32_t count = next.readFields(in);
-    const QSize expected(count > 0 ? count * next.width_ : 0, count > 0 ? next.height_ : 0);
-    if (next.masked_ || strip.size() != expected) {
+    const int width = count > 0 ? count * next.width_ : 0;
+    const int height = count > 0 ? next.height_ : 0;
+    if (next.masked_ || width <= 0 || height <= 0 ||
+        pixels.size() != std::size_t(width) * std::size_t(height) * 4) {
         throw Error(kItemNotValid, "the unpacked strip does not fit the record's fields");
     }
-    next.SetPictures(count, std::move(strip), depth);
+    // Read-only pixels: drawing onto the strip, or onto a card sharing a
+    // picture, copies them first.
+    const qsizetype line = qsizetype(width) * 4;
+    next.SetPictures(count, QImage(pixels.data(), width, height, line, QImage::Format_RGB32),
+                     depth);
+    next.views_.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        next.views_.emplace_back(pixels.data() + std::size_t(i) * std::size_t(next.width_) * 4,
+                                 next.width_, height, line, QImage::Format_RGB32);
+    }
     *this = std::move(next);
 }
 

@@ -5,19 +5,18 @@
 
 namespace dvl {
 
-namespace {
-
-// `rect` of `source` as an image of its own that reads the source's pixels in
-// place; whichever of the two is drawn on first copies them (QImage copies on write).
-QImage SharedRect(const QImage& source, const QRect& rect) {
-    auto* keep = new QImage(source); // holds the pixels for as long as the view lives
-    const uchar* first = keep->constBits() + rect.top() * keep->bytesPerLine() + rect.left() * 4;
-    return QImage(
-        first, rect.width(), rect.height(), keep->bytesPerLine(), QImage::Format_RGB32,
-        [](void* info) { delete static_cast<QImage*>(info); }, keep);
+void TCanvas::SetPicture(const QImage& picture) {
+    assert(picture.size() == target_->size() && picture.format() == QImage::Format_RGB32);
+    *target_ = picture;
+    changed();
 }
 
-} // namespace
+void TCanvas::changed() {
+    sharp_ = QImage();
+    if (onChange_) {
+        onChange_();
+    }
+}
 
 void TCanvas::CopyRect(QPoint dest, const QImage& source, const QRect& sourceRect) {
     if (target_->isNull() || source.isNull()) {
@@ -37,16 +36,6 @@ void TCanvas::CopyRect(QPoint dest, const QImage& source, const QRect& sourceRec
         return;
     }
     src = QRect(src.topLeft() + (placed.topLeft() - to), placed.size());
-
-    if (mode_ == CopyMode::SrcCopy && placed == target_->rect()) {
-        // Every pixel is replaced: take the source's by reference rather than
-        // copying them (a new game draws 24 cards at start-up).
-        *target_ = SharedRect(source, src);
-        if (onChange_) {
-            onChange_();
-        }
-        return;
-    }
 
     const int w = placed.width();
     for (int row = 0; row < placed.height(); ++row) {
@@ -69,9 +58,7 @@ void TCanvas::CopyRect(QPoint dest, const QImage& source, const QRect& sourceRec
             break;
         }
     }
-    if (onChange_) {
-        onChange_();
-    }
+    changed();
 }
 
 } // namespace dvl

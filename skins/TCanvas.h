@@ -28,8 +28,22 @@ public:
     // lands on `dest`. Pixels outside either bitmap are left alone.
     void CopyRect(QPoint dest, const QImage& source, const QRect& sourceRect);
 
+    // Replaces every pixel by those of `picture`, which has the bitmap's size
+    // and format, sharing them: QImage copies on write, so whichever side is
+    // drawn on next copies first.
+    void SetPicture(const QImage& picture);
+
+    // The picture just drawn over the whole bitmap, held at the screen's
+    // device pixels (its devicePixelRatio set); null when there is none. Any
+    // copy onto the bitmap drops it.
+    const QImage& Sharp() const { return sharp_; }
+    void SetSharp(QImage sharp) { sharp_ = std::move(sharp); }
+
 private:
+    void changed();
+
     QImage* target_;
+    QImage sharp_;
     CopyMode mode_ = CopyMode::SrcCopy;
     std::function<void()> onChange_;
 };

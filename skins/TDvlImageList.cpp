@@ -64,7 +64,17 @@ void TDvlImageList::Draw(TCanvas& canvas, int x, int y, int listIndex, int image
     const QRect source(pictureOffset(item, imageIndex), 0, item.Width(), item.Height());
     const QPoint target(x, y);
     if (!item.Masked()) {
-        canvas.CopyRect(target, item.Strip(), source);
+        const bool whole = target == QPoint(0, 0) && source.size() == canvas.Bitmap().size() &&
+                           canvas.GetCopyMode() == TCanvas::CopyMode::SrcCopy;
+        const QImage* view = item.PictureView(imageIndex);
+        if (whole && view != nullptr) {
+            canvas.SetPicture(*view); // shared, not copied: 24 cards are drawn at start-up
+        } else {
+            canvas.CopyRect(target, item.Strip(), source);
+        }
+        if (whole && listIndex == 0 && std::size_t(imageIndex) < sharp_.size()) {
+            canvas.SetSharp(sharp_[std::size_t(imageIndex)]);
+        }
         return;
     }
     // The mask clears where the picture goes; the picture, black elsewhere, fills it in.
@@ -173,6 +183,7 @@ void TDvlImageList::LoadFromStream(ByteReader& in, bool withIndex) {
         loaded.push_back(std::move(item));
     }
     items_ = std::move(loaded);
+    sharp_.clear();
 }
 
 } // namespace dvl

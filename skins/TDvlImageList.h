@@ -34,7 +34,16 @@ public:
     const TDvlImageListItem& Item(int listIndex) const;
     // Appends `item`, or a new empty item when none is given; returns its list index.
     int Add(std::unique_ptr<TDvlImageListItem> item = nullptr);
-    void Clear() { items_.clear(); }
+    void Clear() {
+        items_.clear();
+        sharp_.clear();
+    }
+
+    // The first item's pictures at the screen's device pixels (their
+    // devicePixelRatio set), which a whole-card draw of that item hands to the
+    // surface beside the picture itself. Loading or clearing drops them.
+    void SetSharpPictures(std::vector<QImage> pictures) { sharp_ = std::move(pictures); }
+    bool HasSharpPictures() const { return !sharp_.empty(); }
 
     // Draws picture `imageIndex` of item `listIndex` with its top-left corner at (x, y).
     // A bad index throws "List index out of bounds (n)" and draws nothing.
@@ -70,6 +79,7 @@ private:
     const TDvlImageListItem& itemAt(int listIndex) const;
 
     std::vector<std::unique_ptr<TDvlImageListItem>> items_;
+    std::vector<QImage> sharp_;
 };
 
 } // namespace dvl

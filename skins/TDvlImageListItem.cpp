@@ -52,6 +52,7 @@ std::unique_ptr<TDvlImageListItem> TDvlImageListItem::GameSkin(int size, int cou
 void TDvlImageListItem::SetPictures(int count, QImage strip, int depth, QList<QRgb> palette,
                                     QImage mask) {
     strip_ = toDisplayFormat(std::move(strip));
+    views_.clear();
     stripDepth_ = depth;
     stripPalette_ = depth <= 8 ? std::move(palette) : QList<QRgb>{};
     maskStrip_ = masked_ ? toDisplayFormat(std::move(mask)) : QImage();
@@ -71,6 +72,7 @@ void TDvlImageListItem::rebuildPictures(int count) {
 void TDvlImageListItem::fitStripToPictures() {
     const int columns = PictureCount() * width_;
     strip_ = withWidth(strip_, columns, height_);
+    views_.clear();
     if (masked_) {
         maskStrip_ = withWidth(maskStrip_, columns, height_);
     }

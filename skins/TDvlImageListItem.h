@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace dvl {
@@ -57,7 +58,11 @@ public:
     // The strip in the display's format (Format_RGB32), with the depth and
     // palette of the BMP it came from, which a default-format save keeps.
     const QImage& Strip() const { return strip_; }
-    QImage& Strip() { return strip_; }
+    // Drawing on the strip ends the picture views taken from it.
+    QImage& Strip() {
+        views_.clear();
+        return strip_;
+    }
     int StripDepth() const { return stripDepth_; }
     const QList<QRgb>& StripPalette() const { return stripPalette_; }
     // Black where the picture shows, white where the target shows through.
@@ -65,6 +70,12 @@ public:
 
     const std::vector<PictureEntry>& Pictures() const { return pictures_; }
     int PictureCount() const { return int(pictures_.size()); }
+    // Picture `index` as an image over the strip's pixels, when the strip lies
+    // in bytes that outlive every surface it is drawn on (the program's own);
+    // null otherwise. A card drawn whole shares these pixels instead of copying them.
+    const QImage* PictureView(int index) const {
+        return std::size_t(index) < views_.size() ? &views_[std::size_t(index)] : nullptr;
+    }
 
     // Replaces the pictures by `count` pictures taken from `strip` (and
     // `mask` when Masked), as a load does. The strip keeps its own size.
@@ -75,9 +86,11 @@ public:
     // every field; on an error the item is left as it was.
     void ReadRecord(ByteReader& in);
     // A record whose pictures were unpacked beforehand: its fields as ReadRecord
-    // reads them, then `strip` (at `depth` bits) in place of the pictures, which
-    // are not read. Throws unless the strip fits the fields of an unmasked item.
-    void ReadRecordFields(ByteReader& in, QImage strip, int depth);
+    // reads them, then `pixels` (rows of 32-bit pixels, top row first, of a
+    // strip once at `depth` bits) in place of the pictures, which are not read.
+    // The pixels are read where they lie and must live as long as the program.
+    // Throws unless they fit the fields of an unmasked item.
+    void ReadRecordFields(ByteReader& in, std::span<const std::uint8_t> pixels, int depth);
     // Writing first brings the strip to count × Width columns, as a save does.
     void WriteRecord(ByteWriter& out);
 
@@ -100,6 +113,7 @@ private:
     QList<QRgb> stripPalette_;
     QImage maskStrip_;
     std::vector<PictureEntry> pictures_;
+    std::vector<QImage> views_; // only over pixels that live as long as the program
     bool masked_ = false;
 };
 

@@ -2,11 +2,13 @@
 // carries beside it, so that start-up reads the pictures in place rather than
 // unpacking and converting them.
 //   unpack-strip RECORD STRIP
-// STRIP: width, height and BMP depth as 32-bit words, one word left at zero,
-// then the rows of 32-bit pixels (0xAARRGGBB, native order), top row first.
+// STRIP: the rows of 32-bit pixels (0xAARRGGBB, native order), top row first;
+// the record's fields give their size. The strip must be stored at 24 bits,
+// the depth the program takes it to have.
 
 #include "core/ByteReader.h"
 #include "core/Error.h"
+#include "skins/BuiltinSkin.h"
 #include "skins/TDvlImageListItem.h"
 
 #include <cstdint>
@@ -27,15 +29,13 @@ int main(int argc, char** argv) {
         dvl::TDvlImageListItem item;
         item.ReadRecord(reader);
         const QImage& strip = item.Strip();
-        if (!in || !reader.atEnd() || strip.format() != QImage::Format_RGB32) {
-            std::fprintf(stderr, "%s: not one whole item record\n", argv[1]);
+        if (!in || !reader.atEnd() || strip.format() != QImage::Format_RGB32 ||
+            item.StripDepth() != dvl::kBuiltinStripDepth ||
+            strip.size() != QSize(item.PictureCount() * item.Width(), item.Height())) {
+            std::fprintf(stderr, "%s: not one whole item record of a 24-bit strip\n", argv[1]);
             return 1;
         }
-        const std::uint32_t header[4] = {std::uint32_t(strip.width()),
-                                         std::uint32_t(strip.height()),
-                                         std::uint32_t(item.StripDepth()), 0};
         std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(header), sizeof header);
         for (int y = 0; y < strip.height(); ++y) {
             out.write(reinterpret_cast<const char*>(strip.constScanLine(y)),
                       std::streamsize(strip.width()) * 4);

@@ -17,6 +17,9 @@ public:
     // Resource 1 is the vanish clip. Returns null for a number that holds no
     // clip or a clip that cannot be read; either way the answer is remembered.
     static std::shared_ptr<const ClipResource> Find(int resourceId);
+    // The same clip drawn at twice the size, when the program carries one
+    // whose frames match resource `resourceId`'s; else null.
+    static std::shared_ptr<const ClipResource> FindTwice(int resourceId);
 
     ClipResource(QByteArray bytes, AviClip clip);
 
@@ -27,14 +30,19 @@ public:
     // Frame `index` (from 0) in RGB32; with `transparent`, pixels of the key
     // colour are drawn in `background`.
     const QImage& Frame(int index, QRgb background, bool transparent) const;
+    // The same at `ratio` device pixels per pixel of a clip half this one's
+    // size: from 2 up the frame as it is, below 2 scaled down smoothly, once
+    // per colour and ratio. The image's devicePixelRatio is set.
+    const QImage& DeviceFrame(int index, QRgb background, bool transparent, double ratio) const;
 
 private:
     struct Rendering {
         QRgb background;
         bool transparent;
+        double ratio; // 0: the frames as stored
         std::vector<QImage> frames;
     };
-    const Rendering& RenderingFor(QRgb background, bool transparent) const;
+    const Rendering& RenderingFor(QRgb background, bool transparent, double ratio = 0) const;
 
     QByteArray bytes_;
     AviClip clip_;

@@ -158,6 +158,8 @@ bool TAnimate::OpenClip() {
     }
     EnsurePlayback();
     const bool opened = playback_->Open(ClipResource::Find(resourceId_));
+    // On a screen of high density the frames come from the clip drawn at twice the size.
+    twice_ = opened && devicePixelRatioF() > 1 ? ClipResource::FindTwice(resourceId_) : nullptr;
     if (opened) {
         const QByteArray& bytes = playback_->Clip()->Bytes();
         ReadHeaderValue(bytes, 48, clipFrameCount_);
@@ -242,7 +244,12 @@ void TAnimate::Paint(QPainter& painter) const {
     for (const QRect& r : outside) {
         painter.fillRect(r, color_);
     }
-    painter.drawImage(at.topLeft(), frame);
+    if (twice_) {
+        painter.drawImage(at, twice_->DeviceFrame(playback_->CurrentFrame(), color_.rgb(),
+                                                  transparent_, devicePixelRatioF()));
+    } else {
+        painter.drawImage(at.topLeft(), frame);
+    }
 }
 
 bool TAnimate::event(QEvent* e) {

@@ -95,7 +95,11 @@ void TImage::Paint(QPainter& painter) const {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.setCompositionMode(transparent_ ? QPainter::CompositionMode_SourceOver
                                             : QPainter::CompositionMode_Source);
-    if (stretch_) {
+    const QImage& sharp = canvas_->Sharp();
+    if (stretch_ && !transparent_ && !sharp.isNull()) {
+        // The same picture at the screen's own pixels, squeezed nearest-pixel on them.
+        painter.drawImage(rect(), sharp);
+    } else if (stretch_) {
         painter.drawImage(rect(), shown);
     } else if (center_) {
         painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),

@@ -31,6 +31,7 @@ void ExpectCommitted(const QString& name, const QByteArray& generated, bool carr
 
 TEST(ArtAssets, CommittedFilesAreWhatTheGeneratorDraws) {
     ExpectCommitted(QStringLiteral("about.jpg"), dvl::art::AboutJpeg());
+    ExpectCommitted(QStringLiteral("about-200.jpg"), dvl::art::AboutJpeg(2));
     for (const int size : dvl::art::kIconSizes) {
         // The program carries the emblem as pixels (WindowLookTest checks them).
         ExpectCommitted(IconName(size), dvl::art::IconPng(size), false);

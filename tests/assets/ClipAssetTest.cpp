@@ -63,6 +63,11 @@ TEST_F(ClipAsset, IsWhatTheGeneratorDrawsAndWhatTheProgramCarries) {
            "`cmake --build <build dir> --target regenerate-assets`";
     EXPECT_TRUE(ReadFile(QStringLiteral(":/assets/vanish.avi")) == Clip())
         << "the program carries another clip than assets/vanish.avi; rebuild it";
+    // The same clip at 200 × 200, for screens of high density.
+    const Bytes twice = ReadFile(QStringLiteral(DVL_SOURCE_DIR "/assets/vanish-200.avi"));
+    EXPECT_TRUE(twice == dvl::art::VanishClipResource(2))
+        << "assets/vanish-200.avi is not what the generator draws";
+    EXPECT_TRUE(ReadFile(QStringLiteral(":/assets/vanish-200.avi")) == twice);
 }
 
 TEST_F(ClipAsset, HeadersSitAtTheirOffsets) {

@@ -2,6 +2,7 @@
 
 #include "core/ByteReader.h"
 #include "core/Error.h"
+#include "skins/SharpPictures.h"
 #include "skins/SkinDiscovery.h"
 #include "skins/TDvlImageList.h"
 #include "tests/skins/TestPictures.h"
@@ -37,7 +38,7 @@ std::vector<std::uint8_t> Committed(const QString& name) {
 
 // Drawing and packing take a moment; every test uses the same record.
 const std::vector<std::uint8_t>& GeneratedRecord() {
-    static const std::vector<std::uint8_t> record = dvl::art::BuiltinSkinRecord();
+    static const std::vector<std::uint8_t> record = dvl::art::PackBuiltinSkinRecord();
     return record;
 }
 
@@ -116,6 +117,11 @@ TEST(BuiltinSkinRecord, CommittedRecordIsWhatTheGeneratorDraws) {
            "`cmake --build <build dir> --target regenerate-assets`";
     EXPECT_TRUE(std::ranges::equal(committed, dvl::BuiltinSkinRecord()))
         << "the program carries another record than assets/builtin-skin.rec; rebuild it";
+    // The same pictures at 200 × 200, for screens of high density.
+    EXPECT_TRUE(Committed(QStringLiteral("builtin-skin-200.rec")) ==
+                dvl::art::PackBuiltinSkinRecord(2))
+        << "assets/builtin-skin-200.rec is not what the artwork generator draws";
+    EXPECT_TRUE(dvl::BuiltinDoubleStrip() == dvl::art::DrawSkinStrip(SkinKind::Builtin, 2));
 }
 
 TEST(BuiltinSkinRecord, BeginsWithTheItemFields) {
@@ -142,7 +148,8 @@ TEST(BuiltinSkinRecord, LoadsAsOneItemOfThirteenPictures) {
     EXPECT_EQ(fromRecord.Strip(), item.Strip());
     EXPECT_EQ(fromRecord.StripDepth(), item.StripDepth());
     dvl::ByteReader again(dvl::BuiltinSkinRecord());
-    EXPECT_THROW(fromRecord.ReadRecordFields(again, drawn.copy(0, 0, 1200, 100), 24), dvl::Error);
+    const std::vector<std::uint8_t> twelve(std::size_t(1200) * 100 * 4);
+    EXPECT_THROW(fromRecord.ReadRecordFields(again, twelve, 24), dvl::Error);
     EXPECT_EQ(fromRecord.PictureCount(), kPictures) << "a refused read keeps the item";
 }
 
@@ -162,8 +169,9 @@ TEST(BoxSkinFiles, CommittedFilesAreWhatTheGeneratorDrawsAndListAfterDefault) {
                                 dir.filePath(QString::fromUtf8(skin.fileName))));
         dvl::TDvlImageList list;
         dvl::LoadSkin(list, dir.filePath(QString::fromUtf8(skin.fileName)));
-        ASSERT_EQ(list.Count(), 1);
+        ASSERT_EQ(list.Count(), 2) << "the pictures, then the same at twice the size";
         dvl::test::expectStandardSkinItem(list.Item(0), kPictures);
+        dvl::test::expectStandardSkinItem(list.Item(1), kPictures, 2 * kSize);
         EXPECT_TRUE(list.Item(0).Strip().convertToFormat(QImage::Format_RGB32) == Strip(skin.kind))
             << skin.tag;
     }

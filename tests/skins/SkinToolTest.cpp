@@ -179,6 +179,29 @@ TEST_F(SkinTool, PackedPicturesComeBackFromInfoAndUnpack) {
     }
 }
 
+// Pictures of 200 × 200 or more keep a second item at that size, after the
+// one every reader draws; smaller ones (above) give the one-item file.
+TEST_F(SkinTool, LargePicturesAlsoGiveTheDoubleSizeItem) {
+    QStringList args{QStringLiteral("pack"), Path(QStringLiteral("photos.iml"))};
+    for (int i = 0; i < 13; ++i) {
+        const QString path = Path(QStringLiteral("photo%1.png").arg(i));
+        ASSERT_TRUE(Solid(i == 0 ? 200 : 400, 240, qRgb(10 * i, 100, 200)).save(path, "PNG"));
+        args << path;
+    }
+    const Result pack = RunTool(args);
+    ASSERT_EQ(pack.status, 0) << pack.err.toStdString();
+    dvl::TDvlImageList list;
+    list.LoadFromFile(Path(QStringLiteral("photos.iml")));
+    ASSERT_EQ(list.Count(), 2);
+    dvl::test::expectStandardSkinItem(list.Item(0), 13);
+    dvl::test::expectStandardSkinItem(list.Item(1), 13, 2 * kSize);
+    EXPECT_EQ(list.Item(1).Strip().pixel(2 * 2 * kSize + 7, 9), qRgb(20, 100, 200));
+    const Result info = RunTool({QStringLiteral("info"), Path(QStringLiteral("photos.iml"))});
+    EXPECT_TRUE(info.out.contains(": 2 items\n") &&
+                info.out.contains("item 1 (item 0's pictures at twice the size"))
+        << info.out.toStdString();
+}
+
 class SkinToolLzrw : public ::testing::TestWithParam<int> {};
 
 QByteArray LzrwInput(int kind) {

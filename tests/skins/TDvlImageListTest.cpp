@@ -1,6 +1,7 @@
 #include "skins/TDvlImageList.h"
 
 #include "core/Error.h"
+#include "skins/BuiltinSkin.h"
 #include "skins/TCanvas.h"
 #include "tests/skins/TestPictures.h"
 
@@ -44,22 +45,24 @@ TEST(Draw, CopiesOnePictureOneToOne) {
         EXPECT_EQ(s.image, strip.copy(picture * 100, 0, 100, 100)) << "picture " << picture;
         EXPECT_EQ(s.changes, 1);
     }
-    // A whole-surface copy shares the strip's pixels; drawing on either side
-    // afterwards must leave the other as it was.
+    // The built-in skin's whole-surface draws share the program's own pixels;
+    // drawing on either side afterwards must leave the other as it was.
+    TDvlImageList builtin;
+    dvl::LoadBuiltinSkin(builtin);
+    const QImage before = builtin.Item(0).Strip().copy();
     Surface s;
-    list.Draw(s.canvas, 0, 0, 0, 3);
-    const QImage third = strip.copy(300, 0, 100, 100);
-    const QImage fourth = strip.copy(400, 0, 100, 100);
-    list.Draw(s.canvas, 50, 0, 0, 4);
-    EXPECT_EQ(s.image.copy(0, 0, 50, 100), third.copy(0, 0, 50, 100));
-    EXPECT_EQ(s.image.copy(50, 0, 50, 100), fourth.copy(0, 0, 50, 100));
-    EXPECT_EQ(strip.copy(300, 0, 100, 100), third) << "drawing on the surface changed the strip";
-    list.Draw(s.canvas, 0, 0, 0, 5);
-    TCanvas onStrip = list.ItemCanvas(0);
+    builtin.Draw(s.canvas, 0, 0, 0, 3);
+    builtin.Draw(s.canvas, 50, 0, 0, 4);
+    EXPECT_EQ(s.image.copy(0, 0, 50, 100), before.copy(300, 0, 50, 100));
+    EXPECT_EQ(s.image.copy(50, 0, 50, 100), before.copy(400, 0, 50, 100));
+    EXPECT_EQ(builtin.Item(0).Strip(), before) << "drawing on the surface changed the strip";
+    builtin.Draw(s.canvas, 0, 0, 0, 5);
+    TCanvas onStrip = builtin.ItemCanvas(0);
     onStrip.CopyRect({500, 0}, filled(100, 100, kRed), {0, 0, 100, 100});
-    EXPECT_EQ(list.Item(0).Strip().pixel(550, 50), kRed);
-    EXPECT_EQ(s.image, makeItem(13)->Strip().copy(500, 0, 100, 100))
-        << "drawing on the strip changed the surface";
+    EXPECT_EQ(builtin.Item(0).Strip().pixel(550, 50), kRed);
+    EXPECT_EQ(s.image, before.copy(500, 0, 100, 100)) << "drawing on the strip changed the surface";
+    builtin.Draw(s.canvas, 0, 0, 0, 5);
+    EXPECT_EQ(s.image.pixel(50, 50), kRed) << "a draw after the strip changed shows the change";
 }
 
 TEST(Draw, AtAnOffsetTouchesOnlyItsRectangle) {

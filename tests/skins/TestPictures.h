@@ -69,17 +69,17 @@ inline QImage filled(int width, int height, QRgb colour) {
 
 // A skin item as the built-in skin and the skin tool make it: "Images",
 // 100 × 100, packed 24-bit strip, not masked.
-inline void expectStandardSkinItem(const TDvlImageListItem& item, int pictures) {
+inline void expectStandardSkinItem(const TDvlImageListItem& item, int pictures, int size = 100) {
     EXPECT_EQ(item.Description(), QStringLiteral("Images"));
-    EXPECT_EQ(item.Width(), 100);
-    EXPECT_EQ(item.Height(), 100);
+    EXPECT_EQ(item.Width(), size);
+    EXPECT_EQ(item.Height(), size);
     EXPECT_EQ(item.AllocBy(), 4);
     EXPECT_TRUE(item.Compressed());
     EXPECT_FALSE(item.Masked());
     EXPECT_EQ(item.PixelFormat(), TDvlSavePixelFormat::spfDefault);
     EXPECT_EQ(item.StripDepth(), 24);
     EXPECT_EQ(item.PictureCount(), pictures);
-    EXPECT_EQ(item.UsedWidth(), pictures * 100);
+    EXPECT_EQ(item.UsedWidth(), pictures * size);
 }
 
 } // namespace dvl::test

@@ -36,21 +36,21 @@ void DrawGlint(Canvas& c, Vec at, double size) {
 
 } // namespace
 
-QImage DrawAboutPicture() {
-    Canvas c(kAboutWidth, kAboutHeight, Hex(kNavy));
+QImage DrawAboutPicture(int scale) {
+    Canvas c(kAboutWidth * scale, kAboutHeight * scale, Hex(kNavy), scale);
     c.Fill(Box({44.5, 55.5}, {60, 70}), Glow(Hex(0x1A2AA8)));
     DrawGlint(c, {75, 14}, 4.5);
     DrawGlint(c, {12, 96}, 3.5);
     DrawGlint(c, {82, 34}, 2.5);
     DrawCard(c, DrawBack, {34, 34}, -0.2, 0.54);
     DrawCard(c, DrawSun, {54.5, 74.5}, 0.14, 0.54);
-    QImage image(kAboutWidth, kAboutHeight, QImage::Format_RGB32);
+    QImage image(kAboutWidth * scale, kAboutHeight * scale, QImage::Format_RGB32);
     c.CopyTo(image, 0);
     return image;
 }
 
-QByteArray AboutJpeg() {
-    return EncodeImage(DrawAboutPicture(), "JPG", kAboutJpegQuality);
+QByteArray AboutJpeg(int scale) {
+    return EncodeImage(DrawAboutPicture(scale), "JPG", kAboutJpegQuality);
 }
 
 } // namespace dvl::art

@@ -18,24 +18,28 @@ inline constexpr std::uint8_t kClipKeyTwin = 22;
 inline constexpr std::uint32_t kClipKeyRgb = 0x404040;
 
 struct IndexedClip {
+    int side = kClipSide;                     // twice that when drawn at twice the size
     std::array<std::uint32_t, 256> palette{}; // 0xRRGGBB
     // Frame after frame, each top row first.
     std::vector<std::uint8_t> pixels;
 
     std::uint8_t At(int frame, int x, int y) const {
-        return pixels[std::size_t(frame) * kClipFramePixels + std::size_t(y) * kClipSide +
+        return pixels[(std::size_t(frame) * std::size_t(side) + std::size_t(y)) *
+                          std::size_t(side) +
                       std::size_t(x)];
     }
 };
 
-IndexedClip DrawVanishClip();
+// The clip at `scale` times its size: the same scene, sampled finer.
+IndexedClip DrawVanishClip(int scale = 1);
 
-// The clip as the program carries it: a RIFF AVI of 104,344 bytes and 104 bytes of filler.
+// The clip as the program carries it: a RIFF AVI of 104,344 bytes and 104
+// bytes of filler. The clip at twice the size is the AVI alone.
 inline constexpr std::size_t kClipResourceSize = 104448;
 std::vector<std::uint8_t> WriteClipAvi(const IndexedClip& clip);
 
-inline std::vector<std::uint8_t> VanishClipResource() {
-    return WriteClipAvi(DrawVanishClip());
+inline std::vector<std::uint8_t> VanishClipResource(int scale = 1) {
+    return WriteClipAvi(DrawVanishClip(scale));
 }
 
 } // namespace dvl::art

@@ -64,9 +64,9 @@ struct TrueFrame {
     std::vector<std::uint32_t> rgb;
     std::vector<KeyPixel> key;
 };
-std::vector<TrueFrame> RenderClipFrames();
+std::vector<TrueFrame> RenderClipFrames(int scale = 1);
 
 // Chooses the palette for all frames together and maps every pixel to it.
-IndexedClip QuantizeClip(const std::vector<TrueFrame>& frames);
+IndexedClip QuantizeClip(const std::vector<TrueFrame>& frames, int side = kClipSide);
 
 } // namespace dvl::art

@@ -10,8 +10,6 @@ namespace dvl::art {
 
 namespace {
 
-constexpr std::uint32_t kFrameBytes = kClipFramePixels;
-constexpr std::uint32_t kFrameChunk = 8 + kFrameBytes;
 constexpr std::uint32_t kMicrosecondsPerFrame = 100000;
 constexpr std::uint32_t kFramesPerSecond = 10;
 constexpr std::size_t kFirstFrame = 4096;
@@ -50,23 +48,27 @@ void Close(ByteWriter& out, std::size_t at) {
     }
 }
 
-void MainHeader(ByteWriter& out) {
+std::uint32_t FrameBytes(int side) {
+    return std::uint32_t(side) * std::uint32_t(side); // rows of a multiple of 4 bytes
+}
+
+void MainHeader(ByteWriter& out, int side) {
     const std::size_t avih = Open(out, "avih");
     out.u32(kMicrosecondsPerFrame);
-    out.u32(80000); // maximum bytes per second
-    out.u32(0);     // padding granularity
-    out.u32(0x810); // has an index; chunk types can be trusted
+    out.u32(8 * FrameBytes(side)); // maximum bytes per second
+    out.u32(0);                    // padding granularity
+    out.u32(0x810);                // has an index; chunk types can be trusted
     out.u32(kClipFrames);
     out.u32(0); // initial frames
     out.u32(1); // streams
-    out.u32(kFrameBytes);
-    out.u32(kClipSide);
-    out.u32(kClipSide);
+    out.u32(FrameBytes(side));
+    out.u32(std::uint32_t(side));
+    out.u32(std::uint32_t(side));
     out.zeros(16);
     Close(out, avih);
 }
 
-void StreamHeader(ByteWriter& out) {
+void StreamHeader(ByteWriter& out, int side) {
     const std::size_t strh = Open(out, "strh");
     FourCc(out, "vids");
     FourCc(out, "MSVC");
@@ -78,11 +80,11 @@ void StreamHeader(ByteWriter& out) {
     out.u32(kFramesPerSecond);
     out.u32(0); // start
     out.u32(kClipFrames);
-    out.u32(kFrameBytes);
+    out.u32(FrameBytes(side));
     out.u32(0xFFFFFFFF); // default quality
     out.u32(0);          // sample size
-    for (const std::uint16_t v : {0, 0, kClipSide, kClipSide}) {
-        U16(out, v);
+    for (const int v : {0, 0, side, side}) {
+        U16(out, std::uint16_t(v));
     }
     Close(out, strh);
 }
@@ -90,12 +92,12 @@ void StreamHeader(ByteWriter& out) {
 void StreamFormat(ByteWriter& out, const IndexedClip& clip) {
     const std::size_t strf = Open(out, "strf");
     out.u32(40);
-    out.i32(kClipSide);
-    out.i32(kClipSide); // positive: rows are stored bottom-up
+    out.i32(clip.side);
+    out.i32(clip.side); // positive: rows are stored bottom-up
     U16(out, 1);        // planes
     U16(out, 8);        // bits per pixel
     out.u32(0);         // uncompressed
-    out.u32(kFrameBytes);
+    out.u32(FrameBytes(clip.side));
     out.i32(3780); // pixels per metre, 96 per inch
     out.i32(3780);
     out.u32(256); // colours used
@@ -112,15 +114,17 @@ void StreamFormat(ByteWriter& out, const IndexedClip& clip) {
 } // namespace
 
 std::vector<std::uint8_t> WriteClipAvi(const IndexedClip& clip) {
-    assert(clip.pixels.size() == std::size_t(kClipFrames) * kFrameBytes);
+    const int side = clip.side;
+    const std::uint32_t frameBytes = FrameBytes(side);
+    assert(side % 4 == 0 && clip.pixels.size() == std::size_t(kClipFrames) * frameBytes);
     ByteWriter out;
     out.reserve(kClipResourceSize);
     const std::size_t riff = OpenList(out, "RIFF", "AVI ");
 
     const std::size_t hdrl = OpenList(out, "LIST", "hdrl");
-    MainHeader(out);
+    MainHeader(out, side);
     const std::size_t strl = OpenList(out, "LIST", "strl");
-    StreamHeader(out);
+    StreamHeader(out, side);
     StreamFormat(out, clip);
     const std::size_t strn = Open(out, "strn");
     out.bytes({reinterpret_cast<const std::uint8_t*>(kStreamName), sizeof kStreamName});
@@ -137,9 +141,10 @@ std::vector<std::uint8_t> WriteClipAvi(const IndexedClip& clip) {
     assert(out.pos() == kFirstFrame);
     for (int f = 0; f < kClipFrames; ++f) {
         const std::size_t frame = Open(out, "00db");
-        for (int y = kClipSide - 1; y >= 0; --y) {
-            const std::size_t row = std::size_t(f) * kFrameBytes + std::size_t(y) * kClipSide;
-            out.bytes({clip.pixels.data() + row, std::size_t(kClipSide)});
+        for (int y = side - 1; y >= 0; --y) {
+            const std::size_t row =
+                std::size_t(f) * frameBytes + std::size_t(y) * std::size_t(side);
+            out.bytes({clip.pixels.data() + row, std::size_t(side)});
         }
         Close(out, frame);
     }
@@ -149,14 +154,16 @@ std::vector<std::uint8_t> WriteClipAvi(const IndexedClip& clip) {
     for (int f = 0; f < kClipFrames; ++f) {
         FourCc(out, "00db");
         out.u32(0x10); // key frame
-        out.u32(4 + kFrameChunk * std::uint32_t(f));
-        out.u32(kFrameBytes);
+        out.u32(4 + (8 + frameBytes) * std::uint32_t(f));
+        out.u32(frameBytes);
     }
     Close(out, idx1);
     Close(out, riff);
 
     // Filler after the file, which nothing reads.
-    out.zeros(kClipResourceSize - out.pos());
+    if (side == kClipSide) {
+        out.zeros(kClipResourceSize - out.pos());
+    }
     return out.take();
 }
 

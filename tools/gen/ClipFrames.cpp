@@ -209,18 +209,21 @@ std::uint32_t Packed(Rgb c) {
     return channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
 }
 
-TrueFrame RenderFrame(const Canvas& face, const TilePose& pose) {
+// One frame at `scale` pixels per unit of the scene.
+TrueFrame RenderFrame(const Canvas& face, const TilePose& pose, int scale) {
+    const int side = kClipSide * scale;
     TrueFrame frame;
-    frame.rgb.assign(kClipFramePixels, kClipKeyRgb);
-    frame.key.assign(kClipFramePixels, KeyPixel::Background);
+    frame.rgb.assign(std::size_t(side) * std::size_t(side), kClipKeyRgb);
+    frame.key.assign(std::size_t(side) * std::size_t(side), KeyPixel::Background);
     const Tracer tracer(face, pose);
     const Sdf shadow = Polygon(ShadowOutline(pose));
-    auto sceneX = [&pose](double x) { return (x - pose.shiftX) / pose.scaleX; };
-    for (int y = 0; y < kClipSide; ++y) {
-        for (int x = 0; x < kClipSide; ++x) {
-            const std::size_t at = std::size_t(y) * kClipSide + std::size_t(x);
+    auto sceneX = [&pose, scale](double x) { return (x / scale - pose.shiftX) / pose.scaleX; };
+    auto sceneY = [scale](double y) { return y / scale; };
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const std::size_t at = std::size_t(y) * std::size_t(side) + std::size_t(x);
             // The shadow, its outline dithered with the key.
-            const double d = shadow({sceneX(x + 0.5), y + 0.5}) * pose.scaleX;
+            const double d = shadow({sceneX(x + 0.5), sceneY(y + 0.5)}) * pose.scaleX * scale;
             const bool shaded = d < -kDitherBand || (d < 0 && (x + y) % 2 == 0);
             const KeyPixel bare = d < 0 ? KeyPixel::Dither : KeyPixel::Background;
             Rgb sum{0, 0, 0};
@@ -228,8 +231,8 @@ TrueFrame RenderFrame(const Canvas& face, const TilePose& pose) {
             for (int sy = 0; sy < kSamples; ++sy) {
                 for (int sx = 0; sx < kSamples; ++sx) {
                     Rgb c;
-                    if (tracer.Trace(sceneX(x + (sx + 0.5) / kSamples), y + (sy + 0.5) / kSamples,
-                                     c)) {
+                    if (tracer.Trace(sceneX(x + (sx + 0.5) / kSamples),
+                                     sceneY(y + (sy + 0.5) / kSamples), c)) {
                         sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
                         ++hits;
                     }
@@ -254,11 +257,11 @@ TrueFrame RenderFrame(const Canvas& face, const TilePose& pose) {
 
 } // namespace
 
-std::vector<TrueFrame> RenderClipFrames() {
+std::vector<TrueFrame> RenderClipFrames(int scale) {
     const Canvas face = DrawTileFace();
     std::vector<TrueFrame> frames;
     for (const TilePose& pose : ClipPoses()) {
-        frames.push_back(RenderFrame(face, pose));
+        frames.push_back(RenderFrame(face, pose, scale));
     }
     return frames;
 }

@@ -157,7 +157,7 @@ void Refine(std::vector<std::array<int, 3>>& palette, const std::vector<Colour>&
 
 } // namespace
 
-IndexedClip QuantizeClip(const std::vector<TrueFrame>& frames) {
+IndexedClip QuantizeClip(const std::vector<TrueFrame>& frames, int side) {
     // Every colour that is not the key, with how often it occurs.
     std::vector<std::uint32_t> all;
     for (const TrueFrame& f : frames) {
@@ -206,7 +206,8 @@ IndexedClip QuantizeClip(const std::vector<TrueFrame>& frames) {
             slot.push_back(std::uint8_t(index));
         }
     }
-    clip.pixels.reserve(frames.size() * kClipFramePixels);
+    clip.side = side;
+    clip.pixels.reserve(frames.size() * std::size_t(side) * std::size_t(side));
     for (const TrueFrame& f : frames) {
         for (std::size_t i = 0; i < f.rgb.size(); ++i) {
             if (f.key[i] == KeyPixel::No) {
@@ -221,8 +222,8 @@ IndexedClip QuantizeClip(const std::vector<TrueFrame>& frames) {
     return clip;
 }
 
-IndexedClip DrawVanishClip() {
-    return QuantizeClip(RenderClipFrames());
+IndexedClip DrawVanishClip(int scale) {
+    return QuantizeClip(RenderClipFrames(scale), kClipSide * scale);
 }
 
 } // namespace dvl::art

@@ -26,6 +26,12 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
     return true;
 }
 
+// Beside OUT.jpg, the picture at twice the size: OUT-200.jpg.
+QString DoubleName(const QString& out) {
+    const qsizetype dot = out.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? out + QStringLiteral("-200") : out.left(dot) + "-200" + out.mid(dot);
+}
+
 bool WriteIcons(const QString& dir) {
     if (!QDir().mkpath(dir)) {
         std::fprintf(stderr, "make-about-art: cannot create %s\n", qPrintable(dir));
@@ -149,7 +155,7 @@ bool WritePreview(const QString& prefix) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: make-about-art [--about OUT.jpg] [--icons DIR]\n"
+                 "usage: make-about-art [--about OUT.jpg (and OUT-200.jpg)] [--icons DIR]\n"
                  "         (DIR gets dvoyliki-SIZE.png for every size and dvoyliki.svg)\n"
                  "       make-about-art --preview PREFIX   (PREFIX-about.png, PREFIX-icons.png)\n");
     return 2;
@@ -175,7 +181,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; i += 2) {
         const QString out = QString::fromLocal8Bit(argv[i + 1]);
         const bool ok = std::strcmp(argv[i], "--about") == 0
-                            ? WriteBytes(out, dvl::art::AboutJpeg())
+                            ? WriteBytes(out, dvl::art::AboutJpeg()) &&
+                                  WriteBytes(DoubleName(out), dvl::art::AboutJpeg(2))
                         : std::strcmp(argv[i], "--icons") == 0 ? WriteIcons(out)
                                                                : WritePreview(out);
         if (!ok) {

@@ -70,8 +70,9 @@ bool WritePng(const char* path, const QImage& image) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: make-skins builtin OUT.rec          (the built-in skin's item record)\n"
+                 "       make-skins builtin-200 OUT.rec      (the same at 200 x 200)\n"
                  "       make-skins box DIR                 (the skin files that come in the box)\n"
-                 "       make-skins --preview SKIN OUT.png  (the strip, twice the size)\n"
+                 "       make-skins --preview SKIN OUT.png  (the strip drawn at twice the size)\n"
                  "       make-skins --squeezed SKIN OUT.png (full, half and narrow cards)\n"
                  "SKIN is builtin, winter or fruit.\n");
     return 2;
@@ -101,7 +102,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     try {
         if (argc == 3 && std::strcmp(argv[1], "builtin") == 0) {
-            return WriteBytes(argv[2], Bytes(dvl::art::BuiltinSkinRecord())) ? 0 : 1;
+            return WriteBytes(argv[2], Bytes(dvl::art::PackBuiltinSkinRecord())) ? 0 : 1;
+        }
+        if (argc == 3 && std::strcmp(argv[1], "builtin-200") == 0) {
+            return WriteBytes(argv[2], Bytes(dvl::art::PackBuiltinSkinRecord(2))) ? 0 : 1;
         }
         if (argc == 3 && std::strcmp(argv[1], "box") == 0) {
             const QDir dir(QString::fromLocal8Bit(argv[2]));
@@ -116,11 +120,10 @@ int main(int argc, char** argv) {
         }
         dvl::art::SkinKind kind{};
         if (argc == 4 && KindOf(argv[2], kind)) {
-            const QImage strip = dvl::art::DrawSkinStrip(kind);
             if (std::strcmp(argv[1], "--preview") == 0) {
-                return WritePng(argv[3], Scaled(strip, strip.width() * 2, strip.height() * 2)) ? 0
-                                                                                               : 1;
+                return WritePng(argv[3], dvl::art::DrawSkinStrip(kind, 2)) ? 0 : 1;
             }
+            const QImage strip = dvl::art::DrawSkinStrip(kind);
             if (std::strcmp(argv[1], "--squeezed") == 0) {
                 return WritePng(argv[3], Squeezed(strip)) ? 0 : 1;
             }

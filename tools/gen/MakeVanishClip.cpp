@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -51,7 +52,7 @@ bool WriteBytes(const char* path, const std::vector<std::uint8_t>& bytes) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: make-vanish-clip OUT.avi [--frames OUT.png]\n");
+    std::fprintf(stderr, "usage: make-vanish-clip OUT.avi [--frames OUT.png]  (and OUT-200.avi)\n");
     return 2;
 }
 
@@ -70,6 +71,13 @@ int main(int argc, char** argv) {
     }
     const dvl::art::IndexedClip clip = dvl::art::DrawVanishClip();
     if (!WriteBytes(argv[1], dvl::art::WriteClipAvi(clip))) {
+        return 1;
+    }
+    // Beside it, the clip at twice the size for screens of high density.
+    std::string twice = argv[1];
+    const std::size_t dot = twice.rfind('.');
+    twice.insert(dot == std::string::npos ? twice.size() : dot, "-200");
+    if (!WriteBytes(twice.c_str(), dvl::art::VanishClipResource(2))) {
         return 1;
     }
     if (png && !FramesSheet(clip).save(QString::fromLocal8Bit(png), "PNG")) {

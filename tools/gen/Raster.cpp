@@ -211,8 +211,9 @@ Paint Radial(Vec centre, double radius, Rgb c0, Rgb c1) {
     return [=](Vec p) { return Mix(c0, c1, Clamp01(Length(p - centre) / radius)); };
 }
 
-Canvas::Canvas(int width, int height, Rgb background)
-    : width_(width), height_(height), px_(std::size_t(width) * std::size_t(height), background) {}
+Canvas::Canvas(int width, int height, Rgb background, double scale)
+    : width_(width), height_(height), px_(std::size_t(width) * std::size_t(height), background),
+      base_(scale) {}
 
 Canvas::Canvas(int width, int height)
     : width_(width), height_(height), px_(std::size_t(width) * std::size_t(height)),
@@ -242,10 +243,10 @@ void Canvas::Soft(const Sdf& shape, double blur, Rgb colour, double opacity, con
 void Canvas::blend(const Sdf& shape, const Paint& paint, double opacity, double blur,
                    const Sdf& clip) {
     // Local units per pixel are 1/scale, so crisp edges measure distance times scale.
-    const double unit = hasView_ ? view_.scale : 1;
+    const double unit = base_ * (hasView_ ? view_.scale : 1);
     for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
-            Vec p{x + 0.5, y + 0.5};
+            Vec p{(x + 0.5) / base_, (y + 0.5) / base_};
             if (hasView_) {
                 const Vec d = p - view_.to;
                 p = {view_.from.x + (d.x * view_.cos + d.y * view_.sin) / view_.scale,

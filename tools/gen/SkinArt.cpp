@@ -76,32 +76,35 @@ const Painters& PaintersOf(SkinKind kind) {
 }
 
 // One item like the built-in one: "Images", 100 × 100, packed, 24-bit strip.
-std::unique_ptr<TDvlImageListItem> SkinItem(SkinKind kind) {
-    return TDvlImageListItem::GameSkin(kPictureSize, 1 + kFaceCount, DrawSkinStrip(kind));
+std::unique_ptr<TDvlImageListItem> SkinItem(SkinKind kind, int scale) {
+    return TDvlImageListItem::GameSkin(kPictureSize * scale, 1 + kFaceCount,
+                                       DrawSkinStrip(kind, scale));
 }
 
 } // namespace
 
-QImage DrawSkinStrip(SkinKind kind) {
+QImage DrawSkinStrip(SkinKind kind, int scale) {
     const Painters& painters = PaintersOf(kind);
-    QImage strip(kPictureSize * (1 + kFaceCount), kPictureSize, QImage::Format_RGB32);
+    const int size = kPictureSize * scale;
+    QImage strip(size * (1 + kFaceCount), size, QImage::Format_RGB32);
     for (int i = 0; i <= kFaceCount; ++i) {
-        Canvas c(kPictureSize, kPictureSize, Hex(kBoard));
+        Canvas c(size, size, Hex(kBoard), scale);
         painters[i](c);
-        c.CopyTo(strip, i * kPictureSize);
+        c.CopyTo(strip, i * size);
     }
     return strip;
 }
 
-std::vector<std::uint8_t> BuiltinSkinRecord() {
+std::vector<std::uint8_t> PackBuiltinSkinRecord(int scale) {
     ByteWriter out;
-    SkinItem(SkinKind::Builtin)->WriteRecord(out);
+    SkinItem(SkinKind::Builtin, scale)->WriteRecord(out);
     return out.take();
 }
 
 std::vector<std::uint8_t> SkinFileBytes(SkinKind kind) {
     TDvlImageList list;
-    list.Add(SkinItem(kind));
+    list.Add(SkinItem(kind, 1));
+    list.Add(SkinItem(kind, 2));
     return list.SaveToBytes();
 }
 

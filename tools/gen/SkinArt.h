@@ -20,15 +20,16 @@ inline constexpr BoxSkin kBoxSkins[] = {
     {SkinKind::Fruit, "Фрукты.iml", "fruit"},
 };
 
-// A skin's 13 pictures, 100 × 100 each, side by side: the card back, then the
-// twelve faces. The same pixels on every machine.
-QImage DrawSkinStrip(SkinKind kind = SkinKind::Builtin);
+// A skin's 13 pictures, 100 × 100 each (times `scale`), side by side: the
+// card back, then the twelve faces. The same pixels on every machine.
+QImage DrawSkinStrip(SkinKind kind = SkinKind::Builtin, int scale = 1);
 
-// The built-in skin's item record: "Images", 100 × 100, packed, 24-bit strip.
-std::vector<std::uint8_t> BuiltinSkinRecord();
+// Draws the built-in skin and packs it as an item record: "Images", 100 × 100
+// (times `scale`), packed, 24-bit strip.
+std::vector<std::uint8_t> PackBuiltinSkinRecord(int scale = 1);
 
-// A whole skin file holding one such item with `kind`'s pictures, as the game
-// writes "default.iml".
+// A whole skin file with `kind`'s pictures: the item the game draws, then the
+// same pictures at twice the size for screens of high pixel density.
 std::vector<std::uint8_t> SkinFileBytes(SkinKind kind);
 
 } // namespace dvl::art

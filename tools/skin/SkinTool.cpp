@@ -65,7 +65,10 @@ QImage Cut(const QImage& strip, int x, int width, int height) {
 
 } // namespace
 
-QImage LoadPicture(const QString& path) {
+namespace {
+
+// A picture as its file holds it, checked for size.
+QImage ReadPicture(const QString& path) {
     QImageReader::setAllocationLimit(kReaderAllocationLimitMb);
     QImageReader reader(path);
     reader.setAutoTransform(true);
@@ -80,15 +83,36 @@ QImage LoadPicture(const QString& path) {
     if (qint64(image.width()) * image.height() > kMaxInputPixels) {
         throw Error(PictureError(path, QStringLiteral("it is larger than 8192 x 8192 pixels")));
     }
-    const QImage scaled = image.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatioByExpanding,
-                                       Qt::SmoothTransformation);
-    QImage out(kPictureSize, kPictureSize, QImage::Format_RGB32);
+    return image;
+}
+
+// `image` scaled to fill `side` × `side`, centred and cropped, on the black board.
+QImage Fill(const QImage& image, int side) {
+    const QImage scaled =
+        image.scaled(side, side, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    QImage out(side, side, QImage::Format_RGB32);
     out.fill(Qt::black);
     QPainter p(&out);
-    p.drawImage(QPoint((kPictureSize - scaled.width()) / 2, (kPictureSize - scaled.height()) / 2),
-                scaled);
+    p.drawImage(QPoint((side - scaled.width()) / 2, (side - scaled.height()) / 2), scaled);
     p.end();
     return out;
+}
+
+QImage Strip(const QList<QImage>& pictures, int side) {
+    QImage strip(side * kPictureCount, side, QImage::Format_RGB32);
+    QPainter p(&strip);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int i = 0; i < kPictureCount; ++i) {
+        p.drawImage(QPoint(i * side, 0), Fill(pictures[i], side));
+    }
+    p.end();
+    return strip;
+}
+
+} // namespace
+
+QImage LoadPicture(const QString& path) {
+    return Fill(ReadPicture(path), kPictureSize);
 }
 
 void Pack(const QString& out, const QStringList& pictures) {
@@ -97,16 +121,19 @@ void Pack(const QString& out, const QStringList& pictures) {
                         .arg(kPictureCount)
                         .arg(pictures.size()));
     }
-    QImage strip(kPictureSize * kPictureCount, kPictureSize, QImage::Format_RGB32);
-    QPainter p(&strip);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    for (int i = 0; i < kPictureCount; ++i) {
-        p.drawImage(QPoint(i * kPictureSize, 0), LoadPicture(pictures[i]));
+    QList<QImage> read;
+    bool large = true; // every picture has the pixels for the double-size item
+    for (const QString& path : pictures) {
+        read.append(ReadPicture(path));
+        large = large && read.back().width() >= 2 * kPictureSize &&
+                read.back().height() >= 2 * kPictureSize;
     }
-    p.end();
-
     TDvlImageList list;
-    list.Add(TDvlImageListItem::GameSkin(kPictureSize, kPictureCount, strip));
+    list.Add(TDvlImageListItem::GameSkin(kPictureSize, kPictureCount, Strip(read, kPictureSize)));
+    if (large) {
+        list.Add(TDvlImageListItem::GameSkin(2 * kPictureSize, kPictureCount,
+                                             Strip(read, 2 * kPictureSize)));
+    }
     list.SaveToFile(out);
 }
 
@@ -168,7 +195,12 @@ void Info(const QString& in, std::ostream& out) {
         << '\n';
     for (int i = 0; i < list.Count(); ++i) {
         const TDvlImageListItem& item = list.Item(i);
-        out << "item " << i << '\n'
+        const bool twice = i == 1 && item.PictureCount() == list.Item(0).PictureCount() &&
+                           item.Width() == 2 * list.Item(0).Width() &&
+                           item.Height() == 2 * list.Item(0).Height();
+        out << "item " << i
+            << (twice ? " (item 0's pictures at twice the size, for high-density screens)" : "")
+            << '\n'
             << "  description: " << item.Description().toStdString() << '\n'
             << "  ident: " << item.Ident() << '\n'
             << "  size: " << item.Width() << " x " << item.Height() << '\n'

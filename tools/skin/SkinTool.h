@@ -23,7 +23,8 @@ inline constexpr std::size_t kMaxStreamBytes = 256u * 1024u * 1024u;
 // to fill, centred and cropped; transparent parts show the black board.
 QImage LoadPicture(const QString& path);
 
-// Writes a packed one-item skin of the 13 pictures (back, then 12 faces).
+// Writes a packed skin of the 13 pictures (back, then 12 faces): one item of
+// 100 × 100, and a second of 200 × 200 when every picture is at least that large.
 void Pack(const QString& out, const QStringList& pictures);
 
 // Writes every picture of every item of `in` as PNG into `dir` (made if missing).
