@@ -2,38 +2,12 @@
 
 #include "app/CardAccessible.h"
 #include "skins/BuiltinSkin.h"
-#include "skins/TDvlImageList.h"
 #include "visuals/TImage.h"
 
 #include <QAccessible>
 #include <QWidget>
 
 namespace dvl {
-
-namespace {
-
-// Whether a loaded skin shows the built-in faces, as "default.iml" does:
-// then a screen reader can name what each face shows.
-bool HasBuiltinFaces(const TDvlImageList& list) {
-    TDvlImageList builtin;
-    LoadBuiltinSkin(builtin);
-    const int pictures = builtin.PictureCount(0);
-    if (list.Count() < 1 || list.PictureCount(0) != pictures) {
-        return false;
-    }
-    for (int i = 0; i < pictures; ++i) {
-        QImage mine, theirs;
-        list.GetPicture(0, i, &mine);
-        builtin.GetPicture(0, i, &theirs);
-        if (mine.convertToFormat(QImage::Format_RGB32) !=
-            theirs.convertToFormat(QImage::Format_RGB32)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
 
 CardNames::CardNames(QWidget* board) : QObject(board) {}
 
@@ -58,7 +32,7 @@ QString CardNames::PictureName(int picture) const {
 }
 
 void CardNames::SkinLoaded(const TDvlImageList& skin) {
-    builtinFaces_ = HasBuiltinFaces(skin);
+    builtinFaces_ = HoldsBuiltinSkin(skin);
 }
 
 void CardNames::Drawn(TImage* card, int picture, bool found) {

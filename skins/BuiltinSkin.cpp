@@ -38,4 +38,24 @@ void LoadBuiltinSkin(TDvlImageList& list) {
     list.Add(std::move(item));
 }
 
+bool HoldsBuiltinSkin(const TDvlImageList& list) {
+    if (list.Count() < 1) {
+        return false;
+    }
+    const TDvlImageListItem& item = list.Item(0);
+    TDvlImageList builtin;
+    LoadBuiltinSkin(builtin);
+    const TDvlImageListItem& theirs = builtin.Item(0);
+    if (item.Masked() || item.PictureCount() != theirs.PictureCount() ||
+        item.Width() != theirs.Width() || item.Height() != theirs.Height() ||
+        item.Strip().width() < theirs.Strip().width() ||
+        item.Strip().height() != theirs.Strip().height()) {
+        return false;
+    }
+    if (item.Strip().constBits() == theirs.Strip().constBits()) {
+        return true; // the built-in item itself, read in place
+    }
+    return item.Strip().copy(theirs.Strip().rect()) == theirs.Strip();
+}
+
 } // namespace dvl

@@ -24,4 +24,8 @@ std::vector<std::uint8_t> BuiltinSkinFile();
 // Replaces the list's items by the built-in skin's one item.
 void LoadBuiltinSkin(TDvlImageList& list);
 
+// Whether the list's first item is the built-in skin pixel for pixel (as
+// "default.iml" is): its faces can be named, and its double-size pictures used.
+bool HoldsBuiltinSkin(const TDvlImageList& list);
+
 } // namespace dvl

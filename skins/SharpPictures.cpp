@@ -20,22 +20,6 @@ bool IsDoubleOf(const TDvlImageListItem& twice, const TDvlImageListItem& item) {
            twice.Strip().height() >= twice.Height();
 }
 
-bool IsBuiltin(const TDvlImageListItem& item) {
-    TDvlImageList builtin;
-    LoadBuiltinSkin(builtin);
-    const TDvlImageListItem& theirs = builtin.Item(0);
-    if (item.Masked() || item.PictureCount() != theirs.PictureCount() ||
-        item.Width() != theirs.Width() || item.Height() != theirs.Height() ||
-        item.Strip().width() < theirs.Strip().width() ||
-        item.Strip().height() != theirs.Strip().height()) {
-        return false;
-    }
-    if (item.Strip().constBits() == theirs.Strip().constBits()) {
-        return true; // the built-in item itself, read in place
-    }
-    return item.Strip().copy(theirs.Strip().rect()) == theirs.Strip();
-}
-
 } // namespace
 
 const QImage& BuiltinDoubleStrip() {
@@ -61,7 +45,7 @@ std::vector<QImage> SharpPictures(const TDvlImageList& list, double ratio) {
     bool lasting = false; // the strip outlives every card: its pictures may be views
     if (list.Count() > 1 && IsDoubleOf(list.Item(1), item)) {
         strip = list.Item(1).Strip();
-    } else if (IsBuiltin(item)) {
+    } else if (HoldsBuiltinSkin(list)) {
         strip = BuiltinDoubleStrip();
         lasting = true;
     } else {
