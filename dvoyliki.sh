@@ -157,7 +157,10 @@ package_round_trip() {
     appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml"
 
     say "E2e test of the installed game, started by its launcher"
-    DVL_E2E_LAUNCHER=/usr/bin/dvoyliki-launcher build/debug/tests/e2e/e2e_test || rc=$?
+    # The window managers' cases test the window, which the install does not
+    # change, and take a whole game each: they ran with the build's tests.
+    DVL_E2E_LAUNCHER=/usr/bin/dvoyliki-launcher build/debug/tests/e2e/e2e_test \
+        --gtest_filter='-WindowManagerE2e.*' || rc=$?
 
     say "Purging the package"
     apt_get purge -y -qq -o Dpkg::Use-Pty=0 dvoyliki
