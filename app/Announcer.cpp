@@ -5,13 +5,14 @@
 #include <QWidget>
 
 namespace dvl {
-namespace {
 
 class Note : public QObject {
 public:
     using QObject::QObject;
     QString text;
 };
+
+namespace {
 
 // A note under the status bar. Orca 43 speaks a notification as it shows,
 // wherever its focus is, and leaves out the role's name when the note lies
@@ -83,14 +84,12 @@ void Announcer::Say(const QString& text) {
     if (!QAccessible::isActive() || text.isEmpty()) {
         return;
     }
-    auto* note = static_cast<Note*>(note_);
-    if (!note) {
-        note = new Note(statusBar_);
-        note_ = note;
+    if (!note_) {
+        note_ = new Note(statusBar_);
         // Qt deletes the interface with its object.
-        noteId_ = QAccessible::registerAccessibleInterface(new NoteAccessible(note));
+        noteId_ = QAccessible::registerAccessibleInterface(new NoteAccessible(note_));
     }
-    note->text = text;
+    note_->text = text;
     // Each showing is heard, the same words again too.
     QAccessibleEvent shown(QAccessible::accessibleInterface(noteId_), QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);

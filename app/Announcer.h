@@ -16,6 +16,8 @@ class QWidget;
 
 namespace dvl {
 
+class Note;
+
 // "1 клик", "3 клика", "14 кликов".
 QString ClickCountWords(std::int64_t count);
 
@@ -45,7 +47,7 @@ private:
     void accessibilityActiveChanged(bool active) override;
 
     QWidget* statusBar_;
-    QObject* note_ = nullptr; // made on the first note, a child of the status bar
+    Note* note_ = nullptr; // made on the first note, a child of the status bar
     QAccessible::Id noteId_ = 0;
     std::function<void()> readerHeard_;
 };

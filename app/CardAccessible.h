@@ -3,13 +3,20 @@
 // What a screen reader is told about the board. Cards are buttons that a
 // "press" action turns; the board lists only its cards, not the clip players
 // or the keyboard frame above them; a card is focused while the keyboard
-// frame is on it.
+// frame is on it. Each card is named after what it shows.
 
+#include "game/Board.h"
+
+#include <QObject>
 #include <QString>
+#include <array>
 
-class QObject;
+class QWidget;
 
 namespace dvl {
+
+class TDvlImageList;
+class TImage;
 
 // "солнце" for a face of the built-in skin, "рисунок 7" for any other skin.
 QString PictureName(int picture, bool builtinFaces);
@@ -22,5 +29,35 @@ void InstallAccessibility();
 // text belongs, and Orca drops that event without a word. Does nothing with
 // any other Qt than 6.4, whose bridge it was proven on. True once sent.
 bool AnnounceNameChange(QObject* object, const QString& name);
+
+// The names of the cards, kept as they change. It lives on the board widget,
+// where the cards' accessible interfaces find it.
+class CardNames : public QObject {
+    Q_OBJECT
+public:
+    explicit CardNames(QWidget* board);
+
+    // The names of the board's cards, or null for any other widget.
+    static const CardNames* Of(const QWidget* board);
+    // What a reader calls a card showing `picture` (0 is its back).
+    static QString CardName(int cell, int picture, bool found, bool builtinFaces);
+
+    // A skin was loaded: its faces are named by what they show only when
+    // they are the built-in ones.
+    void SkinLoaded(const TDvlImageList& skin);
+    // `card` shows `picture` now; `found` once its pair is found.
+    void Drawn(TImage* card, int picture, bool found);
+    // Names `card` anew from what it shows and whether its pair is found.
+    void Rename(TImage* card, bool found);
+
+    const QString& Name(int cell) const { return cardNames_.at(std::size_t(cell)); }
+    // What the current skin's `picture` is called.
+    QString PictureName(int picture) const { return dvl::PictureName(picture, builtinFaces_); }
+
+private:
+    std::array<int, kCells + 1> shownPicture_{}; // what each card shows, 0 its back
+    std::array<QString, kCells + 1> cardNames_;
+    bool builtinFaces_ = true; // the faces are the built-in skin's
+};
 
 } // namespace dvl

@@ -25,26 +25,16 @@ void KeyboardFrame::paintEvent(QPaintEvent*) {
 }
 
 bool KeyboardFrame::KeyPress(int key) {
-    switch (key) {
-    case Qt::Key_Left:
-        MoveFocus(-1, 0);
-        return true;
-    case Qt::Key_Right:
-        MoveFocus(1, 0);
-        return true;
-    case Qt::Key_Up:
-        MoveFocus(0, -1);
-        return true;
-    case Qt::Key_Down:
-        MoveFocus(0, 1);
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    const int dx = key == Qt::Key_Right ? 1 : key == Qt::Key_Left ? -1 : 0;
+    const int dy = key == Qt::Key_Down ? 1 : key == Qt::Key_Up ? -1 : 0;
+    if (dx || dy) {
+        MoveFocus(dx, dy);
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         TurnFocusedCard();
-        return true;
-    default:
+    } else {
         return false;
     }
+    return true;
 }
 
 void KeyboardFrame::PressCard(int cell) {

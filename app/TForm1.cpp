@@ -2,7 +2,6 @@
 
 #include "app/Announcer.h"
 #include "app/CardAccessible.h"
-#include "app/CardNames.h"
 #include "app/KeyboardFrame.h"
 #include "core/Guard.h"
 #include "game/Timing.h"
@@ -127,22 +126,20 @@ void TForm1::FormCreate() {
 void TForm1::DiscoverSkins() {
     // A directory where "default.iml" cannot be written still gets a whole start-up.
     Guarded([this] { WriteDefaultSkin(workingDirectory_); });
+    int tag = 0;
     for (const SkinFile& skin : ListSkins(workingDirectory_)) {
-        const int tag = int(SkinItems.size());
         // "&" would mark an access key; doubled, it shows as typed.
-        auto* item = new QAction(QString(skin.caption).replace(u'&', QStringLiteral("&&")), this);
+        QAction* item =
+            skin1_->addAction(QString(skin.caption).replace(u'&', QStringLiteral("&&")));
         item->setObjectName(QStringLiteral("SkinItem%1").arg(tag));
         item->setData(skin.fileName);
         if (tag < 9) {
             item->setShortcut(QKeySequence(Qt::Key_1 + tag));
         }
+        ++tag;
         addAction(item);
         connect(item, &QAction::triggered, this,
                 [this, item] { Guarded([this, item] { MyItemClick(item); }); });
-        SkinItems.push_back(item);
-    }
-    for (QAction* item : SkinItems) {
-        skin1_->addAction(item);
     }
 }
 
@@ -301,7 +298,7 @@ void TForm1::PlaceCard(int cell, const CardGeometry& card) {
     TImage* image = CardImages[std::size_t(cell)];
     image->setGeometry(card.left, card.top, card.width, card.height);
     image->setVisible(card.visible);
-    cardNames_->Placed(image, !board_.Card(cell).visible);
+    cardNames_->Rename(image, !board_.Card(cell).visible);
 }
 
 void TForm1::DrawCard(int cell, int picture) {

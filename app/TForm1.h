@@ -13,7 +13,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class QAction;
 class QLabel;
@@ -61,7 +60,6 @@ public:
     QTimer Timer2;
     std::array<TAnimate*, kCells + 1> CardAnimates{}; // from 1
     std::array<TImage*, kCells + 1> CardImages{};     // from 1
-    std::vector<QAction*> SkinItems;
 
     Board& GameBoard() { return board_; }
     QWidget* BoardWidget() const { return boardWidget_; }

@@ -42,10 +42,7 @@ public:
     virtual void EnterRecord(std::int64_t score) = 0;
     // A turn has been judged: its picture, and whether the pair was found.
     // The board's flags, GameOver and ClickCount among them, are up to date.
-    virtual void PairJudged(int picture, bool found) {
-        (void)picture;
-        (void)found;
-    }
+    virtual void PairJudged(int /*picture*/, bool /*found*/) {}
 };
 
 } // namespace dvl

@@ -1,4 +1,4 @@
-#include "app/CardNames.h"
+#include "app/CardAccessible.h"
 #include "app/KeyboardFrame.h"
 #include "app/TForm1.h"
 #include "tests/app/FormDriver.h"
