@@ -22,6 +22,8 @@ namespace {
 // Larger pictures are refused by size before decoding; this caps what a
 // decoder may allocate for a picture that lies about its size.
 constexpr int kReaderAllocationLimitMb = 512;
+// Pictures larger than this are refused before they are decoded.
+constexpr qint64 kMaxInputPixels = 8192LL * 8192LL;
 // An item whose pictures are larger than this is not exported.
 constexpr qint64 kMaxOutputPixels = 4096LL * 4096LL;
 
@@ -29,19 +31,8 @@ QString PictureError(const QString& path, const QString& why) {
     return QStringLiteral("Cannot read picture %1: %2").arg(path, why);
 }
 
-const char* FormatName(TDvlSavePixelFormat f) {
-    switch (f) {
-    case TDvlSavePixelFormat::spfMono:
-        return "mono";
-    case TDvlSavePixelFormat::spf4bit:
-        return "4-bit";
-    case TDvlSavePixelFormat::spf8bit:
-        return "8-bit";
-    case TDvlSavePixelFormat::spfDefault:
-        break;
-    }
-    return "default";
-}
+// Indexed by TDvlSavePixelFormat.
+constexpr const char* kFormatNames[] = {"default", "mono", "4-bit", "8-bit"};
 
 QByteArray Png(const QImage& image) {
     QByteArray bytes;
@@ -62,10 +53,6 @@ QImage Cut(const QImage& strip, int x, int width, int height) {
     p.drawImage(QPoint(0, 0), strip, QRect(x, 0, width, height));
     return out;
 }
-
-} // namespace
-
-namespace {
 
 // A picture as its file holds it, checked for size.
 QImage ReadPicture(const QString& path) {
@@ -110,10 +97,6 @@ QImage Strip(const QList<QImage>& pictures, int side) {
 }
 
 } // namespace
-
-QImage LoadPicture(const QString& path) {
-    return Fill(ReadPicture(path), kPictureSize);
-}
 
 void Pack(const QString& out, const QStringList& pictures) {
     if (pictures.size() != kPictureCount) {
@@ -208,7 +191,7 @@ void Info(const QString& in, std::ostream& out) {
             << "  used width: " << item.UsedWidth() << '\n'
             << "  compressed: " << (item.Compressed() ? "yes" : "no") << '\n'
             << "  masked: " << (item.Masked() ? "yes" : "no") << '\n'
-            << "  pixel format: " << FormatName(item.PixelFormat()) << '\n'
+            << "  pixel format: " << kFormatNames[int(item.PixelFormat())] << '\n'
             << "  strip depth: " << item.StripDepth() << '\n';
     }
 }

@@ -3,7 +3,6 @@
 // The commands of dvoyliki-skin. Each throws dvl::Error on failure and leaves
 // no half-written output behind.
 
-#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -14,17 +13,10 @@ namespace dvl::skintool {
 
 inline constexpr int kPictureSize = 100;
 inline constexpr int kPictureCount = 13;
-// Pictures larger than this are refused before they are decoded.
-inline constexpr qint64 kMaxInputPixels = 8192LL * 8192LL;
-// Standard input larger than this is refused.
-inline constexpr std::size_t kMaxStreamBytes = 256u * 1024u * 1024u;
-
-// Reads a picture in any format Qt knows and brings it to 100 × 100: scaled
-// to fill, centred and cropped; transparent parts show the black board.
-QImage LoadPicture(const QString& path);
-
-// Writes a packed skin of the 13 pictures (back, then 12 faces): one item of
-// 100 × 100, and a second of 200 × 200 when every picture is at least that large.
+// Writes a packed skin of the 13 pictures (back, then 12 faces), each in any
+// format Qt reads, scaled to fill, centred and cropped, transparent parts black:
+// one item of 100 × 100, and a second of 200 × 200 when every picture is at
+// least that large.
 void Pack(const QString& out, const QStringList& pictures);
 
 // Writes every picture of every item of `in` as PNG into `dir` (made if missing).

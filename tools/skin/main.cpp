@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kFailed = 1;
 constexpr int kBadUsage = 2;
+constexpr std::size_t kMaxStreamBytes = 256u * 1024u * 1024u;
 
 int Usage() {
     std::cerr << "usage: dvoyliki-skin pack OUT.iml BACK FACE1 ... FACE12\n"
@@ -34,7 +35,7 @@ std::vector<std::uint8_t> ReadStandardInput() {
     for (;;) {
         const std::size_t n = std::fread(chunk, 1, sizeof chunk, stdin);
         bytes.insert(bytes.end(), chunk, chunk + n);
-        if (bytes.size() > dvl::skintool::kMaxStreamBytes) {
+        if (bytes.size() > kMaxStreamBytes) {
             throw dvl::Error("Standard input is too large", "more than 256 MiB");
         }
         if (n < sizeof chunk) {
