@@ -36,6 +36,10 @@ qint64 RowBytes(qint64 width, int depth) {
     return (width * depth + 31) / 32 * 4;
 }
 
+bool KnownDepth(int depth) {
+    return depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
+}
+
 // A channel mask must be one run of bits inside the pixel.
 bool SaneMask(std::uint32_t mask, int depth, bool mayBeZero) {
     if (mask == 0) {
@@ -60,7 +64,7 @@ struct Layout {
     std::uint32_t pixelOffset = 0;
     std::size_t end = 0;                  // just past the last pixel row
     std::array<std::uint32_t, 3> masks{}; // red, green, blue at 16 and 32 bits
-    std::vector<QRgb> palette;
+    QList<QRgb> palette;
 };
 
 void CheckMasks(std::span<const std::uint8_t> file, Layout& layout) {
@@ -118,7 +122,7 @@ Layout CheckHeaders(std::span<const std::uint8_t> file) {
     if (planes != 1) {
         Invalid(std::to_string(planes) + " planes");
     }
-    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32) {
+    if (!KnownDepth(depth)) {
         Invalid("bit count " + std::to_string(depth));
     }
     layout.width = int(width);
@@ -222,34 +226,23 @@ QImage DecodeTrueColour(std::span<const std::uint8_t> file, const Layout& layout
     return image;
 }
 
-// As BMP outright: a reader left free to guess the format first loads every
-// image plugin to ask whether it reads the data.
-bool LoadBmp(QImage& image, std::span<const std::uint8_t> file) {
-    const QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setAutoDetectImageFormat(false);
-    return reader.read(&image);
-}
-
 QImage DecodeWithQt(std::span<const std::uint8_t> file, const Layout& layout) {
     // Whatever follows the pixels is no business of the decoder's.
-    file = file.first(layout.end);
-    QImage decoded;
-    bool loaded = false;
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), qsizetype(layout.end));
     if (layout.infoSize == 52 || layout.infoSize == 56) {
         // Qt does not know these two headers. Below 16 bits their extra mask
         // fields mean nothing, so they read as the 40-byte header they extend.
-        std::vector<std::uint8_t> copy(file.begin(), file.end());
-        copy[14] = kInfoHeaderSize;
-        loaded = LoadBmp(decoded, copy);
-    } else {
-        loaded = LoadBmp(decoded, file);
+        bytes[14] = char(kInfoHeaderSize); // on a copy: the file stays as it is
     }
-    if (!loaded) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // As BMP outright: a reader left free to guess the format first loads every
+    // image plugin to ask whether it reads the data.
+    QImageReader reader(&buffer, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    QImage decoded;
+    if (!reader.read(&decoded)) {
         Invalid("the BMP decoder refused the file");
     }
     if (decoded.width() != layout.width || decoded.height() != layout.rows) {
@@ -269,7 +262,7 @@ QImage DecodeWithQt(std::span<const std::uint8_t> file, const Layout& layout) {
 }
 
 void CheckWritable(const QImage& image, int depth) {
-    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32) {
+    if (!KnownDepth(depth)) {
         throw std::invalid_argument("BMP bit depth " + std::to_string(depth));
     }
     if (image.width() < 1 || image.height() < 1 || image.width() > kMaxWidth ||
@@ -319,11 +312,8 @@ void PackTrueColour(const QRgb* line, int width, int depth, std::uint8_t* out) {
 
 Bitmap Read(std::span<const std::uint8_t> file) {
     Layout layout = CheckHeaders(file);
-    Bitmap bitmap;
-    bitmap.image = layout.depth >= 16 ? DecodeTrueColour(file, layout) : DecodeWithQt(file, layout);
-    bitmap.depth = layout.depth;
-    bitmap.palette = QList<QRgb>(layout.palette.begin(), layout.palette.end());
-    return bitmap;
+    QImage image = layout.depth >= 16 ? DecodeTrueColour(file, layout) : DecodeWithQt(file, layout);
+    return {std::move(image), layout.depth, std::move(layout.palette)};
 }
 
 std::vector<std::uint8_t> Write(const QImage& image, int depth, const QList<QRgb>& palette) {

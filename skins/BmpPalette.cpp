@@ -4,6 +4,19 @@
 #include <unordered_set>
 
 namespace dvl::bmp {
+namespace {
+
+int Square(int v) {
+    return v * v;
+}
+
+// Whether a colour counts as white in a black-and-white picture. Integer
+// weights keep the rule exact and the same everywhere.
+bool IsLight(QRgb c) {
+    return 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) >= 128 * 1000;
+}
+
+} // namespace
 
 std::vector<QRgb> StandardPalette16() {
     return {qRgb(0x00, 0x00, 0x00), qRgb(0x80, 0x00, 0x00), qRgb(0x00, 0x80, 0x00),
@@ -37,15 +50,13 @@ std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
     std::unordered_set<QRgb> seen;
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        QRgb last = 0;
-        bool haveLast = false;
+        QRgb last = 0; // never a colour: every colour here is opaque
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = line[x] | 0xFF000000u;
-            if (haveLast && c == last) {
+            if (c == last) {
                 continue;
             }
             last = c;
-            haveLast = true;
             if (seen.insert(c).second) {
                 if (int(colours.size()) == limit) {
                     return {};
@@ -55,11 +66,6 @@ std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
         }
     }
     return colours;
-}
-
-bool IsLight(QRgb c) {
-    // Integer weights keep the rule exact and the same everywhere.
-    return 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) >= 128 * 1000;
 }
 
 PaletteMap::PaletteMap(const QImage& image, int depth, const QList<QRgb>& given) {
@@ -88,14 +94,6 @@ PaletteMap::PaletteMap(const QImage& image, int depth, const QList<QRgb>& given)
         cellCount_.assign(kCells, 0);
     }
 }
-
-namespace {
-
-int Square(int v) {
-    return v * v;
-}
-
-} // namespace
 
 // An entry can be nearest to a colour of the cell only if its least distance
 // to the cell is within the smallest greatest distance of any entry. Kept in

@@ -20,9 +20,6 @@ std::vector<QRgb> CubePalette256();
 // rows top to bottom, left to right; empty when there are more than `limit`.
 std::vector<QRgb> DistinctColours(const QImage& image, int limit);
 
-// True when a colour counts as white in a black-and-white picture.
-bool IsLight(QRgb c);
-
 // Maps colours to the indices of a colour table of 2^depth entries, chosen
 // either from a palette the picture came with or by our own rule for the depth.
 // The result depends only on the pixels and the palette, never on the machine.

@@ -78,13 +78,11 @@ void TDvlImageList::LoadFromFile(const QString& path) {
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         throw Error(withPath(kCannotOpenFile, path));
     }
-    if (file.size() > kMaxFileSize) {
+    const qint64 size = file.size();
+    if (size > kMaxFileSize) {
         throw Error(withPath(kFileTooLarge, path));
     }
-    const QByteArray bytes = file.read(file.size());
-    if (bytes.size() > kMaxFileSize) {
-        throw Error(withPath(kFileTooLarge, path));
-    }
+    const QByteArray bytes = file.read(size); // no more, should the file grow meanwhile
     if (file.error() != QFile::NoError) {
         throw Error(withPath(kCannotOpenFile, path), file.errorString().toStdString());
     }

@@ -28,31 +28,20 @@ constexpr std::int64_t kMaxColumns = 32768;
 
 constexpr const char* kItemNotValid = "Image list item is not valid";
 
+// Per save format, indexed by TDvlSavePixelFormat: its flag, and the depth it
+// writes at (0: the strip's own).
+constexpr struct {
+    std::uint8_t flag;
+    int depth;
+} kFormats[] = {{0, 0}, {kMono, 1}, {k4bit, 4}, {k8bit, 8}};
+
 TDvlSavePixelFormat formatFromFlags(std::uint8_t flags) {
-    if (flags & kMono) {
-        return TDvlSavePixelFormat::spfMono;
-    }
-    if (flags & k4bit) {
-        return TDvlSavePixelFormat::spf4bit;
-    }
-    if (flags & k8bit) {
-        return TDvlSavePixelFormat::spf8bit;
+    for (int f = 1; f < 4; ++f) {
+        if (flags & kFormats[f].flag) {
+            return TDvlSavePixelFormat(f);
+        }
     }
     return TDvlSavePixelFormat::spfDefault;
-}
-
-std::uint8_t flagsFromFormat(TDvlSavePixelFormat format) {
-    switch (format) {
-    case TDvlSavePixelFormat::spfMono:
-        return kMono;
-    case TDvlSavePixelFormat::spf4bit:
-        return k4bit;
-    case TDvlSavePixelFormat::spf8bit:
-        return k8bit;
-    case TDvlSavePixelFormat::spfDefault:
-        break;
-    }
-    return 0;
 }
 
 void checkGeometry(std::int64_t count, std::int32_t width, std::int32_t height) {
@@ -65,6 +54,26 @@ void checkGeometry(std::int64_t count, std::int32_t width, std::int32_t height) 
                                        " x " + std::to_string(height) +
                                        " do not fit a strip of 32768 columns and 16 Mi pixels");
     }
+}
+
+// A strip cut or extended on its right; new columns are white.
+QImage withWidth(const QImage& strip, int width, int rows) {
+    if (width <= 0) {
+        return {};
+    }
+    if (!strip.isNull() && strip.width() == width) {
+        return strip;
+    }
+    QImage fitted(width, strip.isNull() ? std::max(rows, 1) : strip.height(), QImage::Format_RGB32);
+    fitted.fill(Qt::white);
+    if (!strip.isNull()) {
+        const int keep = std::min(width, strip.width());
+        for (int y = 0; y < fitted.height(); ++y) {
+            std::copy_n(reinterpret_cast<const quint32*>(strip.constScanLine(y)), keep,
+                        reinterpret_cast<quint32*>(fitted.scanLine(y)));
+        }
+    }
+    return fitted;
 }
 
 bmp::Bitmap readPayload(ByteReader& in, bool compressed) {
@@ -159,7 +168,8 @@ void TDvlImageListItem::WriteRecord(ByteWriter& out) {
     if (description.size() > 255) {
         description.resize(255); // one length byte
     }
-    std::uint8_t flags = flagsFromFormat(pixelFormat_);
+    const auto& format = kFormats[int(pixelFormat_)];
+    std::uint8_t flags = format.flag;
     flags |= compressed_ ? kCompressed : 0;
     flags |= description.empty() ? 0 : kHasDescription;
     flags |= ident_ != 0 ? kHasIdent : 0;
@@ -181,21 +191,15 @@ void TDvlImageListItem::WriteRecord(ByteWriter& out) {
         return;
     }
 
-    fitStripToPictures();
-    int depth = stripDepth_;
-    switch (pixelFormat_) {
-    case TDvlSavePixelFormat::spfMono:
-        depth = 1;
-        break;
-    case TDvlSavePixelFormat::spf4bit:
-        depth = 4;
-        break;
-    case TDvlSavePixelFormat::spf8bit:
-        depth = 8;
-        break;
-    case TDvlSavePixelFormat::spfDefault:
-        break;
+    // Saved at count × Width columns, cut or extended on the right.
+    const int columns = PictureCount() * width_;
+    strip_ = withWidth(strip_, columns, height_);
+    views_.clear();
+    if (masked_) {
+        maskStrip_ = withWidth(maskStrip_, columns, height_);
     }
+    usedWidth_ = strip_.isNull() ? 0 : strip_.width();
+    const int depth = format.depth != 0 ? format.depth : stripDepth_;
     // A strip loaded at this depth keeps its own palette.
     const QList<QRgb> palette = depth == stripDepth_ ? stripPalette_ : QList<QRgb>{};
     writePayload(out, bmp::Write(strip_, depth, palette), compressed_);

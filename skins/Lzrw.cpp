@@ -16,11 +16,6 @@ namespace dvl::lzrw {
 
 namespace {
 
-std::int32_t Le32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                        std::uint32_t(p[3]) << 24);
-}
-
 std::string Where(std::size_t block, std::size_t offset) {
     return "block " + std::to_string(block) + " at stream offset " + std::to_string(offset);
 }
@@ -247,7 +242,7 @@ void UnpackStream(ByteReader& source, std::vector<std::uint8_t>& target, std::si
                          Where(blocks, start + 4 + off) + ": " + std::to_string(left) +
                              " bytes left for a block header");
         }
-        const std::int32_t length = Le32(body.data() + off);
+        const std::int32_t length = std::int32_t(LoadLe32(body.data() + off));
         if (length < 2 || length > std::int32_t(kMaxBlockSize)) {
             ThrowCorrupt("block length out of range",
                          Where(blocks, start + 4 + off) + ": length " + std::to_string(length));
@@ -265,7 +260,7 @@ void UnpackStream(ByteReader& source, std::vector<std::uint8_t>& target, std::si
 
     std::size_t off = 0;
     for (std::size_t i = 0; i < blocks; ++i) {
-        const std::size_t length = std::size_t(Le32(body.data() + off));
+        const std::size_t length = LoadLe32(body.data() + off); // checked above
         const std::size_t end = target.size();
         target.resize(end + kChunkSize);
         try {

@@ -46,10 +46,6 @@ std::string At(std::size_t offset) {
                      std::to_string(produced) + " bytes out");
 }
 
-[[noreturn]] void ThrowPastEnd(const char* what, std::size_t offset) {
-    ThrowCorrupt(what, At(offset));
-}
-
 class Decoder {
 public:
     Decoder(std::span<const std::uint8_t> block, std::span<std::uint8_t> out)
@@ -60,7 +56,7 @@ public:
     std::size_t Run() {
         while (ip_ < iend_) {
             if (iend_ - ip_ < 2) {
-                ThrowPastEnd("control word runs past the end of the block", Offset());
+                ThrowCorrupt("control word runs past the end of the block", At(Offset()));
             }
             // The group's flags in the top 16 bits, the next item's flag highest.
             flags_ = std::uint32_t(ip_[0] << 8 | ip_[1]) << 16;
@@ -148,14 +144,20 @@ private:
             return;
         }
         if (iend_ - ip_ < 2) {
-            ThrowPastEnd("copy item runs past the end of the block", Offset());
+            ThrowCorrupt("copy item runs past the end of the block", At(Offset()));
         }
         const std::size_t d = std::size_t(ip_[0]) << 4 | ip_[1] >> 4;
         if (d == 0) {
             if (iend_ - ip_ < 4) {
-                ThrowPastEnd("run item runs past the end of the block", Offset());
+                ThrowCorrupt("run item runs past the end of the block", At(Offset()));
             }
-            Fill();
+            const std::size_t count = (std::size_t(ip_[1]) << 8 | ip_[2]) + 16;
+            if (std::ptrdiff_t(count) > oend_ - op_) {
+                ThrowTooLong(room_, Offset());
+            }
+            std::memset(op_, ip_[3], count);
+            op_ += count;
+            ip_ += 4;
             return;
         }
         const std::size_t len = (ip_[1] & 15u) + 3;
@@ -172,17 +174,6 @@ private:
         }
         op_ += len;
         ip_ += 2;
-    }
-
-    // A run item; its 4 bytes are known to be there.
-    void Fill() {
-        const std::size_t count = (std::size_t(ip_[1]) << 8 | ip_[2]) + 16;
-        if (std::ptrdiff_t(count) > oend_ - op_) {
-            ThrowTooLong(room_, Offset());
-        }
-        std::memset(op_, ip_[3], count);
-        op_ += count;
-        ip_ += 4;
     }
 
     const std::uint8_t* const ibeg_;

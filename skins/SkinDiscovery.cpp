@@ -27,7 +27,7 @@ std::vector<SkinFile> ListSkins(const QString& directory) {
     const QStringList names = QDir(directory).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QString& name : names) {
-        if (name.size() >= 4 && name.endsWith(QStringLiteral(".iml"), Qt::CaseInsensitive)) {
+        if (name.endsWith(QStringLiteral(".iml"), Qt::CaseInsensitive)) {
             skins.push_back({name.chopped(4), name});
         }
     }

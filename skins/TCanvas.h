@@ -35,7 +35,7 @@ public:
 
     // The picture just drawn over the whole bitmap, held at the screen's
     // device pixels (its devicePixelRatio set); null when there is none. Any
-    // copy onto the bitmap drops it.
+    // later draw onto the bitmap drops it.
     const QImage& Sharp() const { return sharp_; }
     void SetSharp(QImage sharp) { sharp_ = std::move(sharp); }
 

@@ -5,9 +5,8 @@
 #include "core/Error.h"
 #include "skins/TCanvas.h"
 
-#include <algorithm>
-#include <cstring>
 #include <string>
+#include <utility>
 
 namespace dvl {
 namespace {
@@ -20,19 +19,9 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
     throw Error(QString::fromLatin1(kListIndexOutOfBounds).arg(index));
 }
 
-// 0x00BBGGRR, the way colours are handed out.
-std::uint32_t toColor(QRgb rgb) {
-    return std::uint32_t(qRed(rgb)) | std::uint32_t(qGreen(rgb)) << 8 |
-           std::uint32_t(qBlue(rgb)) << 16;
-}
-
-std::uint32_t pixelOrWhite(const QImage& strip, int x, int y) {
-    return strip.valid(x, y) ? toColor(strip.pixel(x, y)) : kWhite;
-}
-
 } // namespace
 
-const TDvlImageListItem& TDvlImageList::itemAt(int listIndex) const {
+const TDvlImageListItem& TDvlImageList::Item(int listIndex) const {
     if (listIndex < 0 || listIndex >= Count()) {
         outOfBounds(listIndex);
     }
@@ -40,11 +29,7 @@ const TDvlImageListItem& TDvlImageList::itemAt(int listIndex) const {
 }
 
 TDvlImageListItem& TDvlImageList::Item(int listIndex) {
-    return const_cast<TDvlImageListItem&>(itemAt(listIndex));
-}
-
-const TDvlImageListItem& TDvlImageList::Item(int listIndex) const {
-    return itemAt(listIndex);
+    return const_cast<TDvlImageListItem&>(std::as_const(*this).Item(listIndex));
 }
 
 int TDvlImageList::Add(std::unique_ptr<TDvlImageListItem> item) {
@@ -60,8 +45,8 @@ static int pictureOffset(const TDvlImageListItem& item, int imageIndex) {
 }
 
 void TDvlImageList::Draw(TCanvas& canvas, int x, int y, int listIndex, int imageIndex) const {
-    const TDvlImageListItem& item = itemAt(listIndex);
-    const QRect source(pictureOffset(item, imageIndex), 0, item.Width(), item.Height());
+    const TDvlImageListItem& item = Item(listIndex);
+    const QRect source = PictureRect(listIndex, imageIndex);
     const QPoint target(x, y);
     if (!item.Masked()) {
         const bool whole = target == QPoint(0, 0) && source.size() == canvas.Bitmap().size() &&
@@ -91,7 +76,7 @@ TCanvas TDvlImageList::ItemCanvas(int listIndex) {
 }
 
 QRect TDvlImageList::PictureRect(int listIndex, int imageIndex) const {
-    const TDvlImageListItem& item = itemAt(listIndex);
+    const TDvlImageListItem& item = Item(listIndex);
     return QRect(pictureOffset(item, imageIndex), 0, item.Width(), item.Height());
 }
 
@@ -99,37 +84,35 @@ int TDvlImageList::ItemSize(int listIndex, int which) const {
     if (listIndex >= Count()) {
         return 0;
     }
-    const TDvlImageListItem& item = itemAt(listIndex);
+    const TDvlImageListItem& item = Item(listIndex);
     return which == 0 ? item.Width() : which == 1 ? item.Height() : 0;
 }
 
 int TDvlImageList::PictureCount(int listIndex) const {
-    return listIndex >= Count() ? -1 : itemAt(listIndex).PictureCount();
+    return listIndex >= Count() ? -1 : Item(listIndex).PictureCount();
 }
 
 bool TDvlImageList::IsValidIndex(int listIndex, int imageIndex) const {
     return listIndex >= 0 && listIndex < Count() && imageIndex >= 0 &&
-           imageIndex < itemAt(listIndex).PictureCount();
+           imageIndex < Item(listIndex).PictureCount();
 }
 
 void TDvlImageList::GetPicture(int listIndex, int imageIndex, QImage* bitmap) const {
     if (bitmap == nullptr) {
         return;
     }
-    const TDvlImageListItem& item = itemAt(listIndex);
-    const QRect source(pictureOffset(item, imageIndex), 0, item.Width(), item.Height());
-    *bitmap = QImage(item.Width(), item.Height(), QImage::Format_RGB32);
+    const QRect source = PictureRect(listIndex, imageIndex);
+    *bitmap = QImage(source.size(), QImage::Format_RGB32);
     bitmap->fill(Qt::white);
-    TCanvas canvas(*bitmap);
-    canvas.CopyRect(QPoint(0, 0), item.Strip(), source);
+    TCanvas(*bitmap).CopyRect(QPoint(0, 0), Item(listIndex).Strip(), source);
 }
 
 bool TDvlImageList::IsMasked(int listIndex) const {
-    return itemAt(listIndex).Masked();
+    return Item(listIndex).Masked();
 }
 
 QList<QRgb> TDvlImageList::ItemPalette(int listIndex) const {
-    return listIndex >= Count() ? QList<QRgb>{} : itemAt(listIndex).StripPalette();
+    return listIndex >= Count() ? QList<QRgb>{} : Item(listIndex).StripPalette();
 }
 
 std::uint32_t TDvlImageList::PictureColor(int listIndex, int imageIndex) const {
@@ -140,9 +123,15 @@ std::uint32_t TDvlImageList::PicturePixel(QPoint point, int listIndex, int image
     if (listIndex >= Count()) {
         return kWhite;
     }
-    const TDvlImageListItem& item = itemAt(listIndex);
+    const TDvlImageListItem& item = Item(listIndex);
     const int x = pictureOffset(item, imageIndex) + point.x();
-    return pixelOrWhite(item.Strip(), x, item.Height() - 1 + point.y());
+    const int y = item.Height() - 1 + point.y();
+    if (!item.Strip().valid(x, y)) {
+        return kWhite;
+    }
+    const QRgb rgb = item.Strip().pixel(x, y);
+    return std::uint32_t(qRed(rgb)) | std::uint32_t(qGreen(rgb)) << 8 |
+           std::uint32_t(qBlue(rgb)) << 16;
 }
 
 void TDvlImageList::SaveToStream(ByteWriter& out, bool withIndex) {

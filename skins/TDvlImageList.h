@@ -43,7 +43,6 @@ public:
     // devicePixelRatio set), which a whole-card draw of that item hands to the
     // surface beside the picture itself. Loading or clearing drops them.
     void SetSharpPictures(std::vector<QImage> pictures) { sharp_ = std::move(pictures); }
-    bool HasSharpPictures() const { return !sharp_.empty(); }
 
     // Draws picture `imageIndex` of item `listIndex` with its top-left corner at (x, y).
     // A bad index throws "List index out of bounds (n)" and draws nothing.
@@ -76,8 +75,6 @@ public:
     void LoadFromFile(const QString& path);
 
 private:
-    const TDvlImageListItem& itemAt(int listIndex) const;
-
     std::vector<std::unique_ptr<TDvlImageListItem>> items_;
     std::vector<QImage> sharp_;
 };

@@ -31,8 +31,6 @@ public:
     using PictureEntry = std::uint32_t;
     static std::int16_t EntryOffset(PictureEntry e) { return std::int16_t(e & 0xFFFF); }
 
-    TDvlImageListItem();
-
     // An item as the game's skins hold one: "Images", pictures of `size` ×
     // `size` taken from `strip`, packed, written at the strip's 24 bits.
     static std::unique_ptr<TDvlImageListItem> GameSkin(int size, int count, QImage strip);
@@ -44,7 +42,6 @@ public:
     bool Compressed() const { return compressed_; }
     void SetCompressed(bool c) { compressed_ = c; }
     std::int32_t AllocBy() const { return allocBy_; }
-    void SetAllocBy(std::int32_t a) { allocBy_ = a; }
     std::int32_t Height() const { return height_; }
     void SetHeight(std::int32_t h) { height_ = h; }
     std::int32_t Width() const { return width_; }
@@ -97,8 +94,6 @@ public:
 private:
     // The fields before the pictures; returns the picture count.
     std::int32_t readFields(ByteReader& in);
-    void rebuildPictures(int count);
-    void fitStripToPictures();
 
     QString description_;
     std::uint16_t ident_ = 0;

@@ -1,18 +1,232 @@
-// dvoyliki-skin: makes and inspects the game's skins.
+// dvoyliki-skin: makes and inspects the game's skins. Each command throws
+// dvl::Error on failure and leaves no half-written output behind.
 
+#include "core/ByteReader.h"
+#include "core/ByteWriter.h"
 #include "core/Error.h"
-#include "tools/skin/SkinTool.h"
+#include "skins/Lzrw.h"
+#include "skins/TDvlImageList.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
 #include <QStringList>
 #include <cstdio>
 #include <iostream>
 #include <vector>
 
+namespace dvl {
 namespace {
 
 constexpr int kFailed = 1;
 constexpr int kBadUsage = 2;
+constexpr int kPictureSize = 100;
+constexpr int kPictureCount = 13;
+// Larger pictures are refused by size before decoding; this caps what a
+// decoder may allocate for a picture that lies about its size.
+constexpr int kReaderAllocationLimitMb = 512;
+// Pictures larger than this are refused before they are decoded.
+constexpr qint64 kMaxInputPixels = 8192LL * 8192LL;
+// An item whose pictures are larger than this is not exported.
+constexpr qint64 kMaxOutputPixels = 4096LL * 4096LL;
+constexpr std::size_t kMaxStreamBytes = 256u * 1024u * 1024u;
+
+QString PictureError(const QString& path, const QString& why) {
+    return QStringLiteral("Cannot read picture %1: %2").arg(path, why);
+}
+
+// Indexed by TDvlSavePixelFormat.
+constexpr const char* kFormatNames[] = {"default", "mono", "4-bit", "8-bit"};
+
+QByteArray Png(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        throw Error("Cannot encode a picture as PNG");
+    }
+    return bytes;
+}
+
+// One picture's columns of a strip; columns past the strip's edge stay white.
+QImage Cut(const QImage& strip, int x, int width, int height) {
+    QImage out(width, height, QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(0, 0), strip, QRect(x, 0, width, height));
+    return out;
+}
+
+// A picture as its file holds it, checked for size.
+QImage ReadPicture(const QString& path) {
+    QImageReader::setAllocationLimit(kReaderAllocationLimitMb);
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaxInputPixels) {
+        throw Error(PictureError(path, QStringLiteral("it is larger than 8192 x 8192 pixels")));
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        throw Error(PictureError(path, reader.errorString()));
+    }
+    if (qint64(image.width()) * image.height() > kMaxInputPixels) {
+        throw Error(PictureError(path, QStringLiteral("it is larger than 8192 x 8192 pixels")));
+    }
+    return image;
+}
+
+// `image` scaled to fill `side` × `side`, centred and cropped, on the black board.
+QImage Fill(const QImage& image, int side) {
+    const QImage scaled =
+        image.scaled(side, side, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    QImage out(side, side, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    QPainter p(&out);
+    p.drawImage(QPoint((side - scaled.width()) / 2, (side - scaled.height()) / 2), scaled);
+    p.end();
+    return out;
+}
+
+QImage Strip(const QList<QImage>& pictures, int side) {
+    QImage strip(side * kPictureCount, side, QImage::Format_RGB32);
+    QPainter p(&strip);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int i = 0; i < kPictureCount; ++i) {
+        p.drawImage(QPoint(i * side, 0), Fill(pictures[i], side));
+    }
+    p.end();
+    return strip;
+}
+
+// Writes a packed skin of the 13 pictures (back, then 12 faces), each in any
+// format Qt reads, scaled to fill, centred and cropped, transparent parts black:
+// one item of 100 × 100, and a second of 200 × 200 when every picture is at
+// least that large.
+void Pack(const QString& out, const QStringList& pictures) {
+    if (pictures.size() != kPictureCount) {
+        throw Error(QStringLiteral("A skin needs %1 pictures, not %2")
+                        .arg(kPictureCount)
+                        .arg(pictures.size()));
+    }
+    QList<QImage> read;
+    bool large = true; // every picture has the pixels for the double-size item
+    for (const QString& path : pictures) {
+        read.append(ReadPicture(path));
+        large = large && read.back().width() >= 2 * kPictureSize &&
+                read.back().height() >= 2 * kPictureSize;
+    }
+    TDvlImageList list;
+    list.Add(TDvlImageListItem::GameSkin(kPictureSize, kPictureCount, Strip(read, kPictureSize)));
+    if (large) {
+        list.Add(TDvlImageListItem::GameSkin(2 * kPictureSize, kPictureCount,
+                                             Strip(read, 2 * kPictureSize)));
+    }
+    list.SaveToFile(out);
+}
+
+// Writes every picture of every item of `in` as PNG into `dir` (made if
+// missing). Returns the names written.
+QStringList Unpack(const QString& in, const QString& dir) {
+    TDvlImageList list;
+    list.LoadFromFile(in);
+
+    // Everything is decoded and encoded before the first file is written.
+    QList<QPair<QString, QByteArray>> files;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TDvlImageListItem& item = list.Item(i);
+        if (item.PictureCount() == 0) {
+            continue;
+        }
+        if (qint64(item.Width()) * item.Height() > kMaxOutputPixels) {
+            throw Error(
+                QStringLiteral("Item %1 has pictures of %2 x %3 pixels, too large to export")
+                    .arg(i)
+                    .arg(item.Width())
+                    .arg(item.Height()));
+        }
+        const int digits = std::max(2, int(QString::number(item.PictureCount() - 1).size()));
+        for (int j = 0; j < item.PictureCount(); ++j) {
+            const int x = TDvlImageListItem::EntryOffset(item.Pictures()[std::size_t(j)]);
+            const QString number = QStringLiteral("%1").arg(j, digits, 10, QLatin1Char('0'));
+            files.append({QStringLiteral("item%1-picture%2.png").arg(i).arg(number),
+                          Png(Cut(item.Strip(), x, item.Width(), item.Height()))});
+            if (item.Masked()) {
+                files.append({QStringLiteral("item%1-mask%2.png").arg(i).arg(number),
+                              Png(Cut(item.MaskStrip(), x, item.Width(), item.Height()))});
+            }
+        }
+    }
+
+    if (!QDir().mkpath(dir)) {
+        throw Error(QStringLiteral("Cannot create directory %1").arg(dir));
+    }
+    QStringList written;
+    for (const auto& [name, bytes] : files) {
+        const QString path = QDir(dir).filePath(name);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.commit()) {
+            const QString why = file.errorString();
+            for (const QString& done : written) {
+                QFile::remove(QDir(dir).filePath(done));
+            }
+            throw Error(QString::fromLatin1(kCannotCreateFile).arg(path), why.toStdString());
+        }
+        written.append(name);
+    }
+    return written;
+}
+
+// Describes every item of `in`.
+void Info(const QString& in, std::ostream& out) {
+    TDvlImageList list;
+    list.LoadFromFile(in);
+    out << in.toStdString() << ": " << list.Count() << (list.Count() == 1 ? " item" : " items")
+        << '\n';
+    for (int i = 0; i < list.Count(); ++i) {
+        const TDvlImageListItem& item = list.Item(i);
+        const bool twice = i == 1 && item.PictureCount() == list.Item(0).PictureCount() &&
+                           item.Width() == 2 * list.Item(0).Width() &&
+                           item.Height() == 2 * list.Item(0).Height();
+        out << "item " << i
+            << (twice ? " (item 0's pictures at twice the size, for high-density screens)" : "")
+            << '\n'
+            << "  description: " << item.Description().toStdString() << '\n'
+            << "  ident: " << item.Ident() << '\n'
+            << "  size: " << item.Width() << " x " << item.Height() << '\n'
+            << "  pictures: " << item.PictureCount() << '\n'
+            << "  used width: " << item.UsedWidth() << '\n'
+            << "  compressed: " << (item.Compressed() ? "yes" : "no") << '\n'
+            << "  masked: " << (item.Masked() ? "yes" : "no") << '\n'
+            << "  pixel format: " << kFormatNames[int(item.PixelFormat())] << '\n'
+            << "  strip depth: " << item.StripDepth() << '\n';
+    }
+}
+
+// The packed-stream codec over whole buffers.
+std::vector<std::uint8_t> LzrwPack(const std::vector<std::uint8_t>& bytes) {
+    ByteWriter out;
+    lzrw::PackStream(bytes, out);
+    return out.take();
+}
+
+std::vector<std::uint8_t> LzrwUnpack(const std::vector<std::uint8_t>& bytes) {
+    ByteReader in(bytes);
+    std::vector<std::uint8_t> out;
+    lzrw::UnpackStream(in, out);
+    if (!in.atEnd()) {
+        throw Error("Unexpected data after the packed stream", std::to_string(in.remaining()) +
+                                                                   " bytes at offset " +
+                                                                   std::to_string(in.pos()));
+    }
+    return out;
+}
 
 int Usage() {
     std::cerr << "usage: dvoyliki-skin pack OUT.iml BACK FACE1 ... FACE12\n"
@@ -34,15 +248,15 @@ std::vector<std::uint8_t> ReadStandardInput() {
     for (;;) {
         const std::size_t n = std::fread(chunk, 1, sizeof chunk, stdin);
         bytes.insert(bytes.end(), chunk, chunk + n);
-        if (bytes.size() > dvl::skintool::kMaxStreamBytes) {
-            throw dvl::Error("Standard input is too large", "more than 256 MiB");
+        if (bytes.size() > kMaxStreamBytes) {
+            throw Error("Standard input is too large", "more than 256 MiB");
         }
         if (n < sizeof chunk) {
             break;
         }
     }
     if (std::ferror(stdin)) {
-        throw dvl::Error("Cannot read standard input");
+        throw Error("Cannot read standard input");
     }
     return bytes;
 }
@@ -50,7 +264,7 @@ std::vector<std::uint8_t> ReadStandardInput() {
 void WriteStandardOutput(const std::vector<std::uint8_t>& bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
         std::fflush(stdout) != 0) {
-        throw dvl::Error("Cannot write standard output");
+        throw Error("Cannot write standard output");
     }
 }
 
@@ -59,27 +273,27 @@ int Run(const QStringList& args) {
         return Usage();
     }
     const QString& command = args[0];
-    if (command == QLatin1String("pack") && args.size() == 2 + dvl::skintool::kPictureCount) {
-        dvl::skintool::Pack(args[1], args.mid(2));
+    if (command == QLatin1String("pack") && args.size() == 2 + kPictureCount) {
+        Pack(args[1], args.mid(2));
         return 0;
     }
     if (command == QLatin1String("unpack") && args.size() == 3) {
-        for (const QString& name : dvl::skintool::Unpack(args[1], args[2])) {
+        for (const QString& name : Unpack(args[1], args[2])) {
             std::cout << name.toStdString() << '\n';
         }
         return 0;
     }
     if (command == QLatin1String("info") && args.size() == 2) {
-        dvl::skintool::Info(args[1], std::cout);
+        Info(args[1], std::cout);
         return 0;
     }
     if (command == QLatin1String("lzrw") && args.size() == 2) {
         if (args[1] == QLatin1String("pack")) {
-            WriteStandardOutput(dvl::skintool::LzrwPack(ReadStandardInput()));
+            WriteStandardOutput(LzrwPack(ReadStandardInput()));
             return 0;
         }
         if (args[1] == QLatin1String("unpack")) {
-            WriteStandardOutput(dvl::skintool::LzrwUnpack(ReadStandardInput()));
+            WriteStandardOutput(LzrwUnpack(ReadStandardInput()));
             return 0;
         }
     }
@@ -87,13 +301,14 @@ int Run(const QStringList& args) {
 }
 
 } // namespace
+} // namespace dvl
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     try {
-        return Run(args);
+        return dvl::Run(args);
     } catch (const dvl::Error& e) {
         std::cerr << "dvoyliki-skin: " << e.what();
         if (!e.detail().empty()) {
@@ -103,5 +318,5 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::cerr << "dvoyliki-skin: " << e.what() << '\n';
     }
-    return kFailed;
+    return dvl::kFailed;
 }
