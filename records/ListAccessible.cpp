@@ -111,22 +111,19 @@ public:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::FocusIn) {
             // After the view has made its first line current.
-            QTimer::singleShot(0, this, [this] { Announce(); });
+            QTimer::singleShot(0, this, [this] {
+                const QModelIndex current = list_->currentIndex();
+                if (list_->hasFocus() && current.isValid() && QAccessible::isActive()) {
+                    QAccessibleEvent focus(list_, QAccessible::Focus);
+                    focus.setChild(current.row());
+                    QAccessible::updateAccessibility(&focus);
+                }
+            });
         }
         return false;
     }
 
 private:
-    void Announce() {
-        const QModelIndex current = list_->currentIndex();
-        if (!list_->hasFocus() || !current.isValid() || !QAccessible::isActive()) {
-            return;
-        }
-        QAccessibleEvent focus(list_, QAccessible::Focus);
-        focus.setChild(current.row());
-        QAccessible::updateAccessibility(&focus);
-    }
-
     QAbstractItemView* list_;
 };
 

@@ -18,7 +18,7 @@ public:
         : QStyledItemDelegate(parent), box_(box) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return {option.rect.width(), box_->ItemHeight()};
+        return {option.rect.width(), TDvlListBox::kItemHeight};
     }
 
     void paint(QPainter* p, const QStyleOptionViewItem& option,
@@ -41,7 +41,7 @@ public:
         if (!(option.state & QStyle::State_Enabled)) {
             ink = pal.color(QPalette::Disabled, QPalette::Text);
         }
-        const QStringList parts = TDvlListBox::SplitLine(text, box_->Delimiter());
+        const QStringList parts = TDvlListBox::SplitLine(text, TDvlListBox::kDelimiter);
         const std::vector<QRect> columns = TDvlListBox::ColumnRects(line, box_->SectionWidths());
         p->save();
         p->setPen(ink);
@@ -93,11 +93,6 @@ TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     Arrange();
 }
 
-void TDvlListBox::SetHeaderHeight(int height) {
-    headerHeight_ = height;
-    Arrange();
-}
-
 void TDvlListBox::SetHeaderSections(const QStringList& captions, const std::vector<int>& widths) {
     sections_->setColumnCount(int(captions.size()));
     for (int c = 0; c < captions.size(); ++c) {
@@ -132,7 +127,7 @@ void TDvlListBox::Add(const QString& line) {
     item->setEditable(false);
     // A screen reader reads the columns that are shown, each after its
     // caption, and not the delimiter: "Имя: Игрок, Очки: 100".
-    const QStringList parts = SplitLine(line, delimiter_);
+    const QStringList parts = SplitLine(line, kDelimiter);
     QStringList spoken;
     for (int c = 0; c < header_->count() && c < parts.size(); ++c) {
         if (!parts[c].trimmed().isEmpty()) {
@@ -145,16 +140,9 @@ void TDvlListBox::Add(const QString& line) {
 }
 
 QStringList TDvlListBox::SplitLine(const QString& line, QChar delimiter) {
-    QStringList parts;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == delimiter) {
-            parts.append(line.mid(start, i - start));
-            start = i + 1;
-        }
-    }
-    if (start < line.size()) {
-        parts.append(line.mid(start));
+    QStringList parts = line.split(delimiter);
+    if (parts.last().isEmpty()) {
+        parts.removeLast();
     }
     return parts;
 }
@@ -176,9 +164,9 @@ void TDvlListBox::resizeEvent(QResizeEvent* e) {
 
 void TDvlListBox::Arrange() {
     const QRect inside = contentsRect();
-    header_->setGeometry(inside.left(), inside.top(), inside.width(), headerHeight_);
-    list_->setGeometry(inside.left(), inside.top() + headerHeight_, inside.width(),
-                       inside.height() - headerHeight_);
+    header_->setGeometry(inside.left(), inside.top(), inside.width(), kHeaderHeight);
+    list_->setGeometry(inside.left(), inside.top() + kHeaderHeight, inside.width(),
+                       inside.height() - kHeaderHeight);
 }
 
 } // namespace dvl
