@@ -40,8 +40,8 @@ struct Fd {
 
 // The file opened for reading and locked (`how`: LOCK_SH or LOCK_EX), so that games sharing it
 // never read one's save half written, nor write between another's read and write. -1 with errno
-// set when it cannot be opened, or EWOULDBLOCK when another game holds it for more than a
-// second. A file that is no regular file is opened without a lock; ReadStart refuses it.
+// set when it cannot be opened, EINVAL when it is no regular file, or EWOULDBLOCK when another
+// game holds it for more than a second.
 int OpenLocked(const QByteArray& path, int how) {
     // Another game holds the lock for the few milliseconds of its save.
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
@@ -53,7 +53,8 @@ int OpenLocked(const QByteArray& path, int how) {
             return -1;
         }
         if (!S_ISREG(held.st_mode)) {
-            return std::exchange(file.fd, -1);
+            errno = EINVAL;
+            return -1;
         }
         while (::flock(file.fd, how | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK && errno != EINTR) {
@@ -75,15 +76,10 @@ int OpenLocked(const QByteArray& path, int how) {
     }
 }
 
-// Up to buf.size() bytes from the start of a regular file; -1 with errno set when it cannot
-// be read at all.
+// Up to buf.size() bytes from the start of the file OpenLocked gave; -1, errno kept, when it
+// gave none or the file cannot be read at all.
 ssize_t ReadStart(int fd, std::span<std::uint8_t> buf) {
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-        return -1;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        errno = EINVAL;
+    if (fd < 0) {
         return -1;
     }
     std::size_t got = 0;
