@@ -11,6 +11,10 @@
 namespace dvl {
 namespace {
 
+constexpr int kHeaderHeight = 17;
+constexpr int kItemHeight = 16;
+constexpr QChar kDelimiter = u';';
+
 // Draws every line itself: background, focus frame, then the parts in their columns.
 class LineDelegate : public QStyledItemDelegate {
 public:
@@ -18,7 +22,7 @@ public:
         : QStyledItemDelegate(parent), box_(box) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return {option.rect.width(), TDvlListBox::kItemHeight};
+        return {option.rect.width(), kItemHeight};
     }
 
     void paint(QPainter* p, const QStyleOptionViewItem& option,
@@ -26,11 +30,12 @@ public:
         const QRect line = option.rect;
         const QPalette& pal = option.palette;
         const bool selected = option.state & QStyle::State_Selected;
-        p->fillRect(line, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
+        const QColor back = pal.color(selected ? QPalette::Highlight : QPalette::Base);
+        p->fillRect(line, back);
         if (option.state & QStyle::State_HasFocus) {
             QStyleOptionFocusRect focus;
             focus.QStyleOption::operator=(option);
-            focus.backgroundColor = pal.color(selected ? QPalette::Highlight : QPalette::Base);
+            focus.backgroundColor = back;
             box_->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, box_);
         }
         const QString text = index.data().toString();
@@ -41,7 +46,7 @@ public:
         if (!(option.state & QStyle::State_Enabled)) {
             ink = pal.color(QPalette::Disabled, QPalette::Text);
         }
-        const QStringList parts = TDvlListBox::SplitLine(text, TDvlListBox::kDelimiter);
+        const QStringList parts = TDvlListBox::SplitLine(text, kDelimiter);
         const std::vector<QRect> columns = TDvlListBox::ColumnRects(line, box_->SectionWidths());
         p->save();
         p->setPen(ink);
@@ -64,16 +69,11 @@ private:
 TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     InstallHeaderAccessibility();
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    setLineWidth(1);
 
     sections_ = new QStandardItemModel(0, 0, this);
     header_ = new QHeaderView(Qt::Horizontal, this);
+    // Sections are interactive and not clickable, as Qt makes them.
     header_->setModel(sections_);
-    header_->setSectionResizeMode(QHeaderView::Interactive);
-    header_->setSectionsClickable(false);
-    header_->setSectionsMovable(false);
-    header_->setHighlightSections(false);
-    header_->setStretchLastSection(false);
     header_->setMinimumSectionSize(0);
 
     lines_ = new QStandardItemModel(this);
@@ -81,7 +81,6 @@ TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     list_->setModel(lines_);
     list_->setFrameShape(QFrame::NoFrame);
     list_->setUniformItemSizes(true);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setItemDelegate(new LineDelegate(this, list_));
     AnnounceCurrentLineOnFocus(list_);

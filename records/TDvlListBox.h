@@ -20,10 +20,6 @@ class TDvlListBox : public QFrame {
 public:
     explicit TDvlListBox(QWidget* parent = nullptr);
 
-    static constexpr int kHeaderHeight = 17;
-    static constexpr int kItemHeight = 16;
-    static constexpr QChar kDelimiter = u';';
-
     // Sections: caption and width; captions are centred.
     void SetHeaderSections(const QStringList& captions, const std::vector<int>& widths);
 
