@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QPointer>
 #include <QTimer>
+#include <mutex>
 #include <vector>
 
 namespace dvl {
@@ -134,11 +135,8 @@ void AnnounceCurrentLineOnFocus(QAbstractItemView* list) {
 }
 
 void InstallHeaderAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(Factory);
-        return true;
-    }();
-    (void)installed;
+    static std::once_flag once;
+    std::call_once(once, [] { QAccessible::installFactory(Factory); });
 }
 
 } // namespace dvl

@@ -36,7 +36,7 @@ public:
     // called by the main window's own close, once more at program end.
     void FormClose();
     void Refill();
-    // Takes in what other games saved, then shows or hides the window.
+    // Takes in what other games saved before the window shows.
     void setVisible(bool visible) override;
     // The end of a game with this score: a name and a place in the table if it
     // qualifies (against the table other games saved), then the table shown.
