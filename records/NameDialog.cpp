@@ -62,11 +62,7 @@ bool NameDialog::Storable(QChar c) {
 
 QSizeF NameDialog::DialogUnit(const QFont& font) {
     const QFontMetricsF metrics(font);
-    QString letters;
-    for (char c = 'A'; c <= 'Z'; ++c) {
-        letters += QLatin1Char(c);
-        letters += QLatin1Char(char(c - 'A' + 'a'));
-    }
+    const QString letters = QStringLiteral("AaBbCcDdEeFfGgHhIiJjKkLlMmNnOoPpQqRrSsTtUuVvWwXxYyZz");
     return {metrics.horizontalAdvance(letters) / 52 / 4, metrics.height() / 8};
 }
 

@@ -9,7 +9,6 @@
 #include <optional>
 #include <span>
 #include <sys/stat.h>
-#include <sys/types.h>
 #include <unistd.h>
 #include <vector>
 
