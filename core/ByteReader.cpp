@@ -27,10 +27,6 @@ std::uint32_t ByteReader::u32() {
            std::uint32_t(p[3]) << 24;
 }
 
-std::int32_t ByteReader::i32() {
-    return static_cast<std::int32_t>(u32());
-}
-
 std::span<const std::uint8_t> ByteReader::bytes(std::size_t n) {
     need(n);
     auto view = bytes_.subspan(pos_, n);

@@ -13,13 +13,12 @@ public:
     explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::size_t pos() const { return pos_; }
-    std::size_t size() const { return bytes_.size(); }
     std::size_t remaining() const { return bytes_.size() - pos_; }
     bool atEnd() const { return pos_ == bytes_.size(); }
 
     std::uint8_t u8();
-    std::int32_t i32();
     std::uint32_t u32();
+    std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
     // A view of the next n bytes; the reader moves past them.
     std::span<const std::uint8_t> bytes(std::size_t n);
     void skip(std::size_t n) { (void)bytes(n); }

@@ -6,9 +6,8 @@
 namespace dvl {
 
 void ByteWriter::u32(std::uint32_t v) {
-    std::uint8_t b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
-                         std::uint8_t(v >> 24)};
-    bytes(b);
+    grow(4);
+    patchU32(pos() - 4, v);
 }
 
 void ByteWriter::bytes(std::span<const std::uint8_t> b) {

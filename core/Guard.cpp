@@ -19,16 +19,14 @@ void SetErrorSink(ErrorSink sink) {
 
 void ReportError(const std::exception& error) noexcept {
     try {
-        const QString text = QString::fromUtf8(error.what());
         if (Sink()) {
-            Sink()(text);
-        } else {
-            std::fprintf(stderr, "%s\n", error.what());
+            Sink()(QString::fromUtf8(error.what()));
+            return;
         }
     } catch (...) {
         // Reporting must never throw back into the event loop.
-        std::fprintf(stderr, "%s\n", error.what());
     }
+    std::fprintf(stderr, "%s\n", error.what());
 }
 
 } // namespace dvl

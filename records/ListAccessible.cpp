@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QPointer>
 #include <QTimer>
+#include <mutex>
 #include <vector>
 
 namespace dvl {
@@ -111,22 +112,19 @@ public:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::FocusIn) {
             // After the view has made its first line current.
-            QTimer::singleShot(0, this, [this] { Announce(); });
+            QTimer::singleShot(0, this, [this] {
+                const QModelIndex current = list_->currentIndex();
+                if (list_->hasFocus() && current.isValid() && QAccessible::isActive()) {
+                    QAccessibleEvent focus(list_, QAccessible::Focus);
+                    focus.setChild(current.row());
+                    QAccessible::updateAccessibility(&focus);
+                }
+            });
         }
         return false;
     }
 
 private:
-    void Announce() {
-        const QModelIndex current = list_->currentIndex();
-        if (!list_->hasFocus() || !current.isValid() || !QAccessible::isActive()) {
-            return;
-        }
-        QAccessibleEvent focus(list_, QAccessible::Focus);
-        focus.setChild(current.row());
-        QAccessible::updateAccessibility(&focus);
-    }
-
     QAbstractItemView* list_;
 };
 
@@ -137,11 +135,8 @@ void AnnounceCurrentLineOnFocus(QAbstractItemView* list) {
 }
 
 void InstallHeaderAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(Factory);
-        return true;
-    }();
-    (void)installed;
+    static std::once_flag once;
+    std::call_once(once, [] { QAccessible::installFactory(Factory); });
 }
 
 } // namespace dvl

@@ -62,11 +62,7 @@ bool NameDialog::Storable(QChar c) {
 
 QSizeF NameDialog::DialogUnit(const QFont& font) {
     const QFontMetricsF metrics(font);
-    QString letters;
-    for (char c = 'A'; c <= 'Z'; ++c) {
-        letters += QLatin1Char(c);
-        letters += QLatin1Char(char(c - 'A' + 'a'));
-    }
+    const QString letters = QStringLiteral("AaBbCcDdEeFfGgHhIiJjKkLlMmNnOoPpQqRrSsTtUuVvWwXxYyZz");
     return {metrics.horizontalAdvance(letters) / 52 / 4, metrics.height() / 8};
 }
 
@@ -82,10 +78,7 @@ NameDialog::NameDialog(QWidget* parent)
     const auto du = [&](double x, double y) {
         return QPoint(int(x * unit.width() + 0.5), int(y * unit.height() + 0.5));
     };
-    const auto size = [&](double w, double h) {
-        const QPoint p = du(w, h);
-        return QSize(p.x(), p.y());
-    };
+    const auto size = [&](double w, double h) { return QSize(du(w, h).x(), du(w, h).y()); };
     setFixedSize(size(180, 63));
 
     prompt_ = new QLabel(QStringLiteral("Введите имя"), this);
@@ -95,7 +88,7 @@ NameDialog::NameDialog(QWidget* parent)
     edit_ = new QLineEdit(InitialText(), this);
     edit_->setValidator(new NameValidator(edit_));
     edit_->move(du(8, 19));
-    edit_->resize(size(164, 0).width(), edit_->sizeHint().height());
+    edit_->resize(du(164, 0).x(), edit_->sizeHint().height());
     edit_->selectAll();
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);

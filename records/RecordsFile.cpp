@@ -1,17 +1,18 @@
 #include "records/RecordsFile.h"
 
-#include "records/LockedFile.h"
-
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -24,8 +25,78 @@ constexpr const char* kTempPrefix = ".records.dvl.";
 constexpr int kTempSuffix = 6;
 constexpr std::time_t kStaleSeconds = 10 * 60;
 
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
+// An open descriptor, closed when it goes.
+struct Fd {
+    int fd;
+    explicit Fd(int f) : fd(f) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
+// The file opened for reading and locked (`how`: LOCK_SH or LOCK_EX), so that games sharing it
+// never read one's save half written, nor write between another's read and write. -1 with errno
+// set when it cannot be opened, EINVAL when it is no regular file, or EWOULDBLOCK when another
+// game holds it for more than a second.
+int OpenLocked(const QByteArray& path, int how) {
+    // Another game holds the lock for the few milliseconds of its save.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    for (;;) {
+        // O_NONBLOCK: a FIFO in the file's place must not hang the game.
+        Fd file(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        struct stat held {};
+        if (file.fd < 0 || ::fstat(file.fd, &held) != 0) {
+            return -1;
+        }
+        if (!S_ISREG(held.st_mode)) {
+            errno = EINVAL;
+            return -1;
+        }
+        while (::flock(file.fd, how | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                return std::exchange(file.fd, -1); // a file system without locks
+            }
+            if (std::chrono::steady_clock::now() >= until) {
+                errno = EWOULDBLOCK;
+                return -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        // A save that renamed a new file in while we waited let go of the old one: the lock
+        // counts only on the file the name gives now.
+        struct stat named {};
+        if (::stat(path.constData(), &named) == 0 && named.st_dev == held.st_dev &&
+            named.st_ino == held.st_ino) {
+            return std::exchange(file.fd, -1);
+        }
+    }
+}
+
+// Up to buf.size() bytes from the start of the file OpenLocked gave; -1, errno kept, when it
+// gave none or the file cannot be read at all.
+ssize_t ReadStart(int fd, std::span<std::uint8_t> buf) {
+    if (fd < 0) {
+        return -1;
+    }
+    std::size_t got = 0;
+    while (got < buf.size()) {
+        const ssize_t n = ::pread(fd, buf.data() + got, buf.size() - got, off_t(got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && got == 0) {
+            return -1;
+        }
+        if (n <= 0) {
+            break; // what arrived is used, as for a short file
+        }
+        got += std::size_t(n);
+    }
+    return ssize_t(got);
 }
 
 QByteArray RandomSuffix() {
@@ -51,11 +122,26 @@ bool InGroup(gid_t gid) {
     return n > 0 && std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
 }
 
-} // namespace
-
-RecordsFile::Io RecordsFile::PosixIo() {
-    return {&::write, &::fsync};
+// A save takes milliseconds: a temporary far older than that was left by a game killed in
+// the middle of one, and no game is still writing it.
+void RemoveStaleTemporaries(const QString& directory) {
+    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
+    if (dir == nullptr) {
+        return;
+    }
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        if (RecordsFile::IsTemporaryName(QFile::decodeName(entry->d_name)) &&
+            ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            std::time(nullptr) - st.st_mtime > kStaleSeconds) {
+            ::unlinkat(dirFd, entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
 }
+
+} // namespace
 
 RecordsFile::RecordsFile(QString directory) : directory_(std::move(directory)) {
     if (!directory_.endsWith(QLatin1Char('/'))) {
@@ -76,41 +162,22 @@ bool RecordsFile::IsTemporaryName(const QString& fileName) {
         return false;
     }
     const QString suffix = fileName.section(QLatin1Char('.'), -1);
-    return suffix.size() == kTempSuffix && fileName.size() > qsizetype(qstrlen(kTempPrefix)) &&
-           std::all_of(suffix.begin(), suffix.end(),
-                       [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); });
-}
-
-// A save takes milliseconds: a temporary far older than that was left by a game killed in
-// the middle of one, and no game is still writing it.
-void RecordsFile::RemoveTemporaries() const {
-    DIR* dir = ::opendir(Native(directory_).constData());
-    if (dir == nullptr) {
-        return;
-    }
-    const int dirFd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        struct stat st {};
-        if (IsTemporaryName(QFile::decodeName(entry->d_name)) &&
-            ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            std::time(nullptr) - st.st_mtime > kStaleSeconds) {
-            ::unlinkat(dirFd, entry->d_name, 0);
-        }
-    }
-    ::closedir(dir);
+    return suffix.size() == kTempSuffix && std::ranges::all_of(suffix, [](QChar c) {
+               return c.unicode() < 128 && c.isLetterOrNumber();
+           });
 }
 
 void RecordsFile::Load(RecordsTable& table) {
-    RemoveTemporaries();
+    RemoveStaleTemporaries(directory_);
     std::array<std::uint8_t, RecordsTable::kImageSize> buf{};
-    const Fd file(OpenLocked(Native(Path()), LOCK_SH));
+    const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH));
     const ssize_t got = ReadStart(file.fd, buf);
     const int error = errno;
     unread_ = false;
     known_.reset();
     if (got >= 0) {
         table.ReadImage(std::span(buf.data(), std::size_t(got)));
-        known_ = QByteArray(reinterpret_cast<const char*>(buf.data()), qsizetype(got));
+        known_.emplace(buf.begin(), buf.begin() + got);
     } else {
         table.SetDefaults();
         if (error == ENOENT) {
@@ -122,10 +189,16 @@ void RecordsFile::Load(RecordsTable& table) {
     table.Sort();
 }
 
-RecordsTable RecordsFile::Merge(std::span<const std::uint8_t> disk, const RecordsTable& ours,
-                                std::span<const std::uint8_t> known) {
+// A missing, damaged or unreadable file is saved over as it always was. Among equal scores
+// the records on the disk come first.
+std::optional<RecordsTable> RecordsFile::Merged(std::span<const std::uint8_t> disk,
+                                                const RecordsTable& ours) const {
+    if (!known_ || disk.size() != std::size_t(RecordsTable::kImageSize) ||
+        std::ranges::equal(disk, *known_)) {
+        return std::nullopt;
+    }
     RecordsTable read;
-    read.ReadImage(known);
+    read.ReadImage(*known_);
     std::vector<RecordEntry> seen;
     for (int i = 1; i <= RecordsTable::kCount; ++i) {
         seen.push_back(read.Entry(i));
@@ -135,8 +208,8 @@ RecordsTable RecordsFile::Merge(std::span<const std::uint8_t> disk, const Record
     merged.Sort();
     for (int i = 1; i <= RecordsTable::kCount; ++i) {
         const RecordEntry& e = ours.Entry(i);
-        const auto it = std::find_if(seen.begin(), seen.end(),
-                                     [&](const RecordEntry& s) { return s.bytes == e.bytes; });
+        const auto it =
+            std::ranges::find_if(seen, [&](const RecordEntry& s) { return s.bytes == e.bytes; });
         if (it != seen.end()) {
             seen.erase(it); // read from the file, not entered here: each record once
         } else {
@@ -146,36 +219,20 @@ RecordsTable RecordsFile::Merge(std::span<const std::uint8_t> disk, const Record
     return merged;
 }
 
-// Another game's save shows as a whole image that is not what this game last read or wrote;
-// a missing, damaged or unreadable file is saved over as it always was.
-std::optional<RecordsTable> RecordsFile::Merged(std::span<const std::uint8_t> disk,
-                                                const RecordsTable& ours) const {
-    if (!known_ || disk.size() != std::size_t(RecordsTable::kImageSize) ||
-        std::equal(disk.begin(), disk.end(), known_->begin(), known_->end(),
-                   [](std::uint8_t a, char b) { return a == std::uint8_t(b); })) {
-        return std::nullopt;
-    }
-    const auto* known = reinterpret_cast<const std::uint8_t*>(known_->constData());
-    return Merge(disk, ours, std::span(known, std::size_t(known_->size())));
-}
-
 bool RecordsFile::TakeIn(RecordsTable& table) {
     if (unread_) {
         return false;
     }
     std::array<std::uint8_t, RecordsTable::kImageSize + 1> buf{};
-    const Fd file(OpenLocked(Native(Path()), LOCK_SH));
+    const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH));
     const ssize_t got = ReadStart(file.fd, buf);
-    if (got < 0) {
-        return false;
-    }
-    const std::span disk(buf.data(), std::size_t(got));
-    auto merged = Merged(disk, table);
+    const std::span disk(buf.data(), std::size_t(std::max<ssize_t>(got, 0)));
+    const auto merged = Merged(disk, table);
     if (!merged) {
         return false;
     }
     table = *merged;
-    known_ = QByteArray(reinterpret_cast<const char*>(disk.data()), qsizetype(disk.size()));
+    known_.emplace(disk.begin(), disk.end());
     return true;
 }
 
@@ -286,7 +343,7 @@ RecordsFile::Route RecordsFile::Decide(QByteArray& target, struct stat& old, boo
 }
 
 std::optional<RecordsTable> RecordsFile::Save(const RecordsTable& table) {
-    const QByteArray path = Native(Path());
+    const QByteArray path = QFile::encodeName(Path());
     // Held until the bytes are written: no other game saves between the read and the write.
     const Fd lock(OpenLocked(path, LOCK_EX));
     if (lock.fd < 0 && errno == EWOULDBLOCK) {
@@ -311,7 +368,7 @@ std::optional<RecordsTable> RecordsFile::Save(const RecordsTable& table) {
         return std::nullopt;
     }
     unread_ = false;
-    known_ = QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+    known_.emplace(image.begin(), image.end());
     return written;
 }
 

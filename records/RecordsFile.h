@@ -9,7 +9,8 @@
 #include <optional>
 #include <span>
 #include <sys/stat.h>
-#include <sys/types.h>
+#include <unistd.h>
+#include <vector>
 
 namespace dvl {
 
@@ -25,14 +26,12 @@ public:
         ssize_t (*write)(int fd, const void* data, std::size_t size);
         int (*fsync)(int fd);
     };
-    static Io PosixIo();
 
     // "/" is appended when missing.
     explicit RecordsFile(QString directory);
     // The current directory, read once.
     static RecordsFile InWorkingDirectory();
 
-    QString Directory() const { return directory_; }
     QString Path() const;
     void SetIo(Io io) { io_ = io; }
 
@@ -44,8 +43,8 @@ public:
     void Load(RecordsTable& table);
 
     // When another game has saved since this one last read or wrote the file, the table
-    // becomes theirs merged with the records entered here since (see Merge), and true is
-    // returned. Never throws.
+    // becomes the ten best of theirs and of the records entered here since (those on the disk
+    // first among equal scores), and true is returned. Never throws.
     bool TakeIn(RecordsTable& table);
 
     // The table written, or nothing when it could not be saved (the old file is then left
@@ -58,29 +57,25 @@ public:
     // the old ones in place. Never throws.
     std::optional<RecordsTable> Save(const RecordsTable& table);
 
-    // The ten best of `disk` and of the records in `ours` that are not in `known`, what
-    // this game last read or wrote: those on the disk first among equal scores.
-    static RecordsTable Merge(std::span<const std::uint8_t> disk, const RecordsTable& ours,
-                              std::span<const std::uint8_t> known);
-
     // Temporaries are named ".records.dvl.XXXXXX" (older builds put a pid before the suffix).
     static bool IsTemporaryName(const QString& fileName);
 
 private:
     enum class Route { Refuse, Rename, InPlace };
     Route Decide(QByteArray& target, struct stat& old, bool& exists) const;
+    // Nothing unless `disk` is a whole image other than known_: another game's save. Then the
+    // ten best of it and of the records in `ours` not in known_ (those entered here since).
     std::optional<RecordsTable> Merged(std::span<const std::uint8_t> disk,
                                        const RecordsTable& ours) const;
-    void RemoveTemporaries() const;
     bool WriteInPlace(const QByteArray& path, std::span<const std::uint8_t> image) const;
     bool WriteRenamed(const QByteArray& path, const struct stat* old,
                       std::span<const std::uint8_t> image) const;
     bool WriteAll(int fd, std::span<const std::uint8_t> image) const;
 
     QString directory_;
-    Io io_ = PosixIo();
+    Io io_{&::write, &::fsync};
     // What this game last read from the file or wrote to it; nothing before either.
-    std::optional<QByteArray> known_;
+    std::optional<std::vector<std::uint8_t>> known_;
     // An existing file the load could not read; cleared once a save has made the file anew.
     bool unread_ = false;
 };

@@ -42,15 +42,11 @@ QString RecordEntry::DisplayLine() const {
     return Name() + QLatin1Char(';') + QString::number(Score());
 }
 
-RecordEntry RecordEntry::Default() {
+void RecordsTable::SetDefaults() {
     RecordEntry e;
     e.SetName(QStringLiteral("Игрок"));
     e.SetScore(100);
-    return e;
-}
-
-void RecordsTable::SetDefaults() {
-    entries_.fill(RecordEntry::Default());
+    entries_.fill(e);
 }
 
 void RecordsTable::Sort() {

@@ -26,8 +26,6 @@ struct RecordEntry {
     void SetScore(std::int64_t score);
     // Name + ";" + score in decimal, e.g. "Игрок;100".
     QString DisplayLine() const;
-    // "Игрок", 100, zeros elsewhere.
-    static RecordEntry Default();
 };
 
 // The ten best results, entry 1 the lowest score.
@@ -43,6 +41,7 @@ public:
     RecordEntry& Entry(int i) { return entries_.at(std::size_t(i - 1)); }
     const RecordEntry& Entry(int i) const { return entries_.at(std::size_t(i - 1)); }
 
+    // Each entry "Игрок", 100, zeros elsewhere.
     void SetDefaults();
     // Exchange sort, ascending by score. Its exact order among equal scores is relied on.
     void Sort();

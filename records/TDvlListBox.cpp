@@ -11,6 +11,10 @@
 namespace dvl {
 namespace {
 
+constexpr int kHeaderHeight = 17;
+constexpr int kItemHeight = 16;
+constexpr QChar kDelimiter = u';';
+
 // Draws every line itself: background, focus frame, then the parts in their columns.
 class LineDelegate : public QStyledItemDelegate {
 public:
@@ -18,7 +22,7 @@ public:
         : QStyledItemDelegate(parent), box_(box) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return {option.rect.width(), box_->ItemHeight()};
+        return {option.rect.width(), kItemHeight};
     }
 
     void paint(QPainter* p, const QStyleOptionViewItem& option,
@@ -26,11 +30,12 @@ public:
         const QRect line = option.rect;
         const QPalette& pal = option.palette;
         const bool selected = option.state & QStyle::State_Selected;
-        p->fillRect(line, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
+        const QColor back = pal.color(selected ? QPalette::Highlight : QPalette::Base);
+        p->fillRect(line, back);
         if (option.state & QStyle::State_HasFocus) {
             QStyleOptionFocusRect focus;
             focus.QStyleOption::operator=(option);
-            focus.backgroundColor = pal.color(selected ? QPalette::Highlight : QPalette::Base);
+            focus.backgroundColor = back;
             box_->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, box_);
         }
         const QString text = index.data().toString();
@@ -41,7 +46,7 @@ public:
         if (!(option.state & QStyle::State_Enabled)) {
             ink = pal.color(QPalette::Disabled, QPalette::Text);
         }
-        const QStringList parts = TDvlListBox::SplitLine(text, box_->Delimiter());
+        const QStringList parts = TDvlListBox::SplitLine(text, kDelimiter);
         const std::vector<QRect> columns = TDvlListBox::ColumnRects(line, box_->SectionWidths());
         p->save();
         p->setPen(ink);
@@ -64,16 +69,11 @@ private:
 TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     InstallHeaderAccessibility();
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    setLineWidth(1);
 
     sections_ = new QStandardItemModel(0, 0, this);
     header_ = new QHeaderView(Qt::Horizontal, this);
+    // Sections are interactive and not clickable, as Qt makes them.
     header_->setModel(sections_);
-    header_->setSectionResizeMode(QHeaderView::Interactive);
-    header_->setSectionsClickable(false);
-    header_->setSectionsMovable(false);
-    header_->setHighlightSections(false);
-    header_->setStretchLastSection(false);
     header_->setMinimumSectionSize(0);
 
     lines_ = new QStandardItemModel(this);
@@ -81,7 +81,6 @@ TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     list_->setModel(lines_);
     list_->setFrameShape(QFrame::NoFrame);
     list_->setUniformItemSizes(true);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setItemDelegate(new LineDelegate(this, list_));
     AnnounceCurrentLineOnFocus(list_);
@@ -90,11 +89,6 @@ TDvlListBox::TDvlListBox(QWidget* parent) : QFrame(parent) {
     list_->setPalette(pal);
     connect(header_, &QHeaderView::sectionResized, list_->viewport(),
             qOverload<>(&QWidget::update));
-    Arrange();
-}
-
-void TDvlListBox::SetHeaderHeight(int height) {
-    headerHeight_ = height;
     Arrange();
 }
 
@@ -132,7 +126,7 @@ void TDvlListBox::Add(const QString& line) {
     item->setEditable(false);
     // A screen reader reads the columns that are shown, each after its
     // caption, and not the delimiter: "Имя: Игрок, Очки: 100".
-    const QStringList parts = SplitLine(line, delimiter_);
+    const QStringList parts = SplitLine(line, kDelimiter);
     QStringList spoken;
     for (int c = 0; c < header_->count() && c < parts.size(); ++c) {
         if (!parts[c].trimmed().isEmpty()) {
@@ -145,16 +139,9 @@ void TDvlListBox::Add(const QString& line) {
 }
 
 QStringList TDvlListBox::SplitLine(const QString& line, QChar delimiter) {
-    QStringList parts;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == delimiter) {
-            parts.append(line.mid(start, i - start));
-            start = i + 1;
-        }
-    }
-    if (start < line.size()) {
-        parts.append(line.mid(start));
+    QStringList parts = line.split(delimiter);
+    if (parts.last().isEmpty()) {
+        parts.removeLast();
     }
     return parts;
 }
@@ -176,9 +163,9 @@ void TDvlListBox::resizeEvent(QResizeEvent* e) {
 
 void TDvlListBox::Arrange() {
     const QRect inside = contentsRect();
-    header_->setGeometry(inside.left(), inside.top(), inside.width(), headerHeight_);
-    list_->setGeometry(inside.left(), inside.top() + headerHeight_, inside.width(),
-                       inside.height() - headerHeight_);
+    header_->setGeometry(inside.left(), inside.top(), inside.width(), kHeaderHeight);
+    list_->setGeometry(inside.left(), inside.top() + kHeaderHeight, inside.width(),
+                       inside.height() - kHeaderHeight);
 }
 
 } // namespace dvl

@@ -20,12 +20,8 @@ class TDvlListBox : public QFrame {
 public:
     explicit TDvlListBox(QWidget* parent = nullptr);
 
-    int HeaderHeight() const { return headerHeight_; }
-    void SetHeaderHeight(int height);
     // Sections: caption and width; captions are centred.
     void SetHeaderSections(const QStringList& captions, const std::vector<int>& widths);
-    int ItemHeight() const { return itemHeight_; }
-    QChar Delimiter() const { return delimiter_; }
 
     QStringList Items() const;
     void Clear();
@@ -54,9 +50,6 @@ private:
     QStandardItemModel* sections_;
     QListView* list_;
     QStandardItemModel* lines_;
-    int headerHeight_ = 17;
-    int itemHeight_ = 16;
-    QChar delimiter_ = u';';
 };
 
 } // namespace dvl

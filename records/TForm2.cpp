@@ -30,11 +30,12 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     setTabOrder(DvlListBox1, Button1);
 
-    AskName = [](QWidget* parent) { return NameDialog::Ask(parent); };
+    AskName = &NameDialog::Ask;
     ShowMessage = [this](const QString& text) {
         QMessageBox::warning(isVisible() ? this : mainWindow_, ApplicationTitle(), text);
     };
-    FormCreate();
+    file_.Load(Table);
+    Refill();
 }
 
 void TForm2::setVisible(bool visible) {
@@ -48,11 +49,6 @@ void TForm2::TakeIn() {
     if (file_.TakeIn(Table)) {
         Refill();
     }
-}
-
-void TForm2::FormCreate() {
-    file_.Load(Table);
-    Refill();
 }
 
 void TForm2::Refill() {

@@ -32,18 +32,15 @@ public:
     std::function<QString(QWidget* parent)> AskName;
     std::function<void(const QString& text)> ShowMessage;
 
-    void FormCreate();
     // Saves the table; a failure shows the message. Runs at every close of the window and,
     // called by the main window's own close, once more at program end.
     void FormClose();
     void Refill();
-    // Takes in what other games saved, then shows or hides the window.
+    // Takes in what other games saved before the window shows.
     void setVisible(bool visible) override;
     // The end of a game with this score: a name and a place in the table if it
     // qualifies (against the table other games saved), then the table shown.
     void RecordEntry(std::int64_t score);
-
-    const RecordsFile& File() const { return file_; }
 
 protected:
     void done(int result) override;
