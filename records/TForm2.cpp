@@ -34,6 +34,10 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
     ShowMessage = [this](const QString& text) {
         QMessageBox::warning(isVisible() ? this : mainWindow_, ApplicationTitle(), text);
     };
+    FormCreate();
+}
+
+void TForm2::FormCreate() {
     file_.Load(Table);
     Refill();
 }

@@ -32,6 +32,7 @@ public:
     std::function<QString(QWidget* parent)> AskName;
     std::function<void(const QString& text)> ShowMessage;
 
+    void FormCreate();
     // Saves the table; a failure shows the message. Runs at every close of the window and,
     // called by the main window's own close, once more at program end.
     void FormClose();
