@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace dvl {
 
@@ -17,49 +18,27 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
 
 void TImage::SetAutoSize(bool on) {
     autoSize_ = on;
-    if (on && HasPicture() && !bitmap_.isNull()) {
+    if (on && !bitmap_.isNull()) {
         resize(bitmap_.size());
     }
 }
 
-void TImage::SetStretch(bool on) {
-    if (on != stretch_) {
-        stretch_ = on;
+void TImage::SetFlag(bool& flag, bool on) {
+    if (on != flag) {
+        flag = on;
         PictureChanged();
     }
 }
-
-void TImage::SetTransparent(bool on) {
-    if (on != transparent_) {
-        transparent_ = on;
-        PictureChanged();
-    }
-}
-
-void TImage::SetCenter(bool on) {
-    if (on != center_) {
-        center_ = on;
-        PictureChanged();
-    }
-}
-
-namespace {
-
-// One white bitmap for every picture of that size, until it is drawn on.
-QImage WhiteBitmap(QSize size) {
-    static QImage white;
-    if (white.size() != size) {
-        white = QImage(size, QImage::Format_RGB32);
-        white.fill(Qt::white);
-    }
-    return white;
-}
-
-} // namespace
 
 TCanvas& TImage::Surface() {
     if (!canvas_) {
-        bitmap_ = WhiteBitmap(size());
+        // One white bitmap for every picture of that size, until it is drawn on.
+        static QImage white;
+        if (white.size() != size()) {
+            white = QImage(size(), QImage::Format_RGB32);
+            white.fill(Qt::white);
+        }
+        bitmap_ = white;
         canvas_.emplace(bitmap_);
         canvas_->SetOnChange([this] { PictureChanged(); });
         PictureChanged();
@@ -68,7 +47,7 @@ TCanvas& TImage::Surface() {
 }
 
 void TImage::PictureChanged() {
-    const bool picture = HasPicture() && !bitmap_.isNull();
+    const bool picture = !bitmap_.isNull();
     if (autoSize_ && picture) {
         resize(bitmap_.size());
     }
@@ -81,7 +60,7 @@ void TImage::PictureChanged() {
 }
 
 void TImage::Paint(QPainter& painter) const {
-    if (!HasPicture() || bitmap_.isNull()) {
+    if (bitmap_.isNull()) {
         return;
     }
     QImage shown = bitmap_;
@@ -110,12 +89,7 @@ void TImage::Paint(QPainter& painter) const {
 }
 
 void TImage::paintEvent(QPaintEvent*) {
-    struct Flag {
-        bool& flag;
-        bool was;
-        ~Flag() { flag = was; }
-    } restore{painting_, painting_};
-    painting_ = true;
+    const QScopedValueRollback<bool> painting(painting_, true);
     QPainter painter(this);
     Paint(painter);
 }

@@ -30,11 +30,11 @@ public:
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool on);
     bool Stretch() const { return stretch_; }
-    void SetStretch(bool on);
+    void SetStretch(bool on) { SetFlag(stretch_, on); }
     bool Transparent() const { return transparent_; }
-    void SetTransparent(bool on);
+    void SetTransparent(bool on) { SetFlag(transparent_, on); }
     bool Center() const { return center_; }
-    void SetCenter(bool on);
+    void SetCenter(bool on) { SetFlag(center_, on); }
 
     // The drawing surface, at bitmap coordinates whatever the current size.
     // The first request makes a white bitmap of the current size; it keeps
@@ -54,9 +54,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
+    // An unchanged flag does nothing; a changed one is a picture change.
+    void SetFlag(bool& flag, bool on);
     void PictureChanged();
 
-    QImage bitmap_;
+    QImage bitmap_; // null, nothing to show, before Surface() or when made at no size
     std::optional<TCanvas> canvas_;
     bool autoSize_ = false;
     bool stretch_ = false;
