@@ -3,7 +3,7 @@
 #include "core/ByteReader.h"
 #include "core/Error.h"
 #include "core/Guard.h"
-#include "visuals/PressPairing.h"
+#include "visuals/TImage.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -227,7 +227,7 @@ void TAnimate::paintEvent(QPaintEvent*) {
 
 // The player swallows every mouse event over itself; nothing reaches the card beneath.
 void TAnimate::mousePressEvent(QMouseEvent* e) {
-    press_pairing::NoteClipPress(e->timestamp());
+    TImage::NoteClipPress(e->timestamp());
     e->accept();
 }
 void TAnimate::mouseReleaseEvent(QMouseEvent* e) {

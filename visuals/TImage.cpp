@@ -1,13 +1,25 @@
 #include "visuals/TImage.h"
 
 #include "core/Guard.h"
-#include "visuals/PressPairing.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QStyleHints>
+#include <optional>
 
 namespace dvl {
+namespace {
+
+// The latest press a clip player took, unless a card has been pressed since.
+std::optional<quint64> clipPress;
+
+} // namespace
+
+void TImage::NoteClipPress(quint64 timestamp) {
+    clipPress = timestamp;
+}
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 105, 105);
@@ -96,7 +108,7 @@ void TImage::paintEvent(QPaintEvent*) {
 
 void TImage::mousePressEvent(QMouseEvent* e) {
     // Qt keeps the mouse with the pressed widget until the release.
-    press_pairing::NoteCardPress();
+    clipPress.reset();
     if (e->button() == Qt::LeftButton) {
         clicked_ = true;
     }
@@ -106,8 +118,12 @@ void TImage::mousePressEvent(QMouseEvent* e) {
 void TImage::mouseDoubleClickEvent(QMouseEvent* e) {
     // A double-click's second press is not a click, unless its first press
     // went to a clip player: that was another window, never paired with this.
-    const bool afterClip = press_pairing::FollowsClipPress(e->timestamp());
-    press_pairing::NoteCardPress();
+    // A press elsewhere in between (the board, the menu) would have paired with
+    // the clip's press itself, or come later than it by more than the interval.
+    const auto interval = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    const bool afterClip =
+        clipPress && e->timestamp() >= *clipPress && e->timestamp() - *clipPress <= interval;
+    clipPress.reset();
     if (e->button() == Qt::LeftButton) {
         clicked_ = afterClip;
     }

@@ -27,6 +27,12 @@ public:
     // A left click inside the current rectangle; the sender is the picture.
     std::function<void(TImage* sender)> OnClick;
 
+    // Qt pairs presses into double-clicks per top-level window, whatever widget
+    // each lands on; on the desktop a clip player was a window of its own. So
+    // the players note the presses they take, and a card takes a double-click
+    // that began with one of them as a plain press.
+    static void NoteClipPress(quint64 timestamp);
+
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool on);
     bool Stretch() const { return stretch_; }
