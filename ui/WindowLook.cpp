@@ -5,12 +5,14 @@
 #include "core/LinkedBytes.h"
 #include "ui/X11Frame.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPixmap>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -94,60 +96,55 @@ bool Centre(QWidget* w, const QWidget* over) {
     return margins.has_value();
 }
 
-// Qt writes the Motif functions but, for a title bar without buttons, leaves
-// the decorations to the window manager, which then draws its own buttons.
-void WriteFrameHints(QWidget* w) {
-    const Qt::WindowFlags flags = w->windowFlags();
-    unsigned functions = x11::kFuncMove;
-    unsigned decorations = x11::kDecorBorder | x11::kDecorTitle;
-    if (flags & Qt::WindowSystemMenuHint) {
-        decorations |= x11::kDecorMenu;
-    }
-    if (flags & Qt::WindowMinimizeButtonHint) {
-        functions |= x11::kFuncMinimize;
-        decorations |= x11::kDecorMinimize;
-    }
-    if (flags & Qt::WindowCloseButtonHint) {
-        functions |= x11::kFuncClose;
-    }
-    x11::SetMotifHints(w, functions, decorations);
-}
-
-class FrameKeeper : public QObject {
+// Keeps one window's frame (see KeepFrame). Where the manager had not said the
+// frame in time, it listens for the frame extents once and centres again.
+class FrameKeeper : public QObject, public QAbstractNativeEventFilter {
 public:
-    FrameKeeper(QWidget* w, const QWidget* over) : QObject(w), over_(over) {}
+    FrameKeeper(QWidget* w, const QWidget* over) : QObject(w), w_(w), over_(over) {}
 
-    bool eventFilter(QObject* o, QEvent* e) override {
-        auto* w = static_cast<QWidget*>(o);
+    bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Show && !e->spontaneous()) {
             // Sent before the window is mapped: the hints and the place count from the start.
-            WriteFrameHints(w);
+            x11::WriteMotifHints(w_);
             if (over_ || !placed_) {
                 placed_ = true;
                 // No answer from the manager in time (or none started yet): centre
                 // again once the frame is there.
-                if (!Centre(w, over_)) {
-                    x11::OnceFramed(w, [w, over = over_] { Centre(w, over); });
+                if (!Centre(w_, over_) && !listening_) {
+                    listening_ = true;
+                    qGuiApp->installNativeEventFilter(this);
                 }
             }
         } else if (e->type() == QEvent::WindowStateChange) {
             // The board keeps its size, and a modal window minimised would leave
             // the game blocked with nothing on screen.
             Qt::WindowStates refused = Qt::WindowFullScreen | Qt::WindowMaximized;
-            if (w->isModal()) {
+            if (w_->isModal()) {
                 refused |= Qt::WindowMinimized;
             }
-            if (w->windowState() & refused) {
+            if (w_->windowState() & refused) {
                 QTimer::singleShot(
-                    0, w, [w, refused] { w->setWindowState(w->windowState() & ~refused); });
+                    0, w_, [w = w_, refused] { w->setWindowState(w->windowState() & ~refused); });
             }
         }
         return false;
     }
 
+    // Listening until the frame is set; the base class's destructor stops it too.
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (x11::FrameExtentsSet(type, message, w_)) {
+            listening_ = false;
+            qGuiApp->removeNativeEventFilter(this);
+            Centre(w_, over_);
+        }
+        return false;
+    }
+
 private:
+    QWidget* w_;
     const QWidget* over_;
     bool placed_ = false;
+    bool listening_ = false;
 };
 
 } // namespace
@@ -177,10 +174,7 @@ void InstallErrorBox() {
             std::fprintf(stderr, "%s\n", qPrintable(text));
             return;
         }
-        showing = true;
-        struct Done {
-            ~Done() { showing = false; }
-        } done;
+        const QScopedValueRollback<bool> done(showing, true);
         QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), text);
     });
 }

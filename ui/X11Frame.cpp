@@ -1,13 +1,12 @@
 #include "ui/X11Frame.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <poll.h>
-#include <utility>
 #include <vector>
 
 #ifdef DVL_HAVE_XCB
@@ -24,34 +23,42 @@ xcb_connection_t* Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-// Every atom this file uses, interned together the first time one is wanted:
-// one round trip to the X server for all, then none.
-struct Atoms {
-    xcb_atom_t motifHints = XCB_ATOM_NONE;
-    xcb_atom_t frameExtents = XCB_ATOM_NONE;
-    xcb_atom_t requestFrameExtents = XCB_ATOM_NONE;
-    xcb_atom_t supported = XCB_ATOM_NONE;
+// The Motif hint bits the game uses.
+constexpr uint32_t kFuncMove = 1u << 2;
+constexpr uint32_t kFuncMinimize = 1u << 3;
+constexpr uint32_t kFuncClose = 1u << 5;
+constexpr uint32_t kDecorBorder = 1u << 1;
+constexpr uint32_t kDecorTitle = 1u << 3;
+constexpr uint32_t kDecorMenu = 1u << 4;
+constexpr uint32_t kDecorMinimize = 1u << 5;
+
+struct AtomSet {
+    xcb_atom_t motifHints;
+    xcb_atom_t frameExtents;
+    xcb_atom_t requestFrameExtents;
+    xcb_atom_t supported;
 };
 
-const Atoms& AtomsOf(xcb_connection_t* c) {
-    static xcb_connection_t* internedFor = nullptr;
-    static Atoms atoms;
-    if (internedFor != c) {
+// Every atom this file uses, interned together on Qt's connection the first
+// time one is wanted: one round trip for all, then none. Atoms belong to the
+// server, so they serve our own connection to it too.
+const AtomSet& Atoms() {
+    static const AtomSet atoms = [] {
+        xcb_connection_t* c = Connection();
         const char* names[] = {"_MOTIF_WM_HINTS", "_NET_FRAME_EXTENTS",
                                "_NET_REQUEST_FRAME_EXTENTS", "_NET_SUPPORTED"};
-        xcb_atom_t* into[] = {&atoms.motifHints, &atoms.frameExtents, &atoms.requestFrameExtents,
-                              &atoms.supported};
         xcb_intern_atom_cookie_t cookies[std::size(names)];
         for (std::size_t i = 0; i < std::size(names); ++i) {
             cookies[i] = xcb_intern_atom(c, 0, uint16_t(qstrlen(names[i])), names[i]);
         }
+        xcb_atom_t found[std::size(names)];
         for (std::size_t i = 0; i < std::size(names); ++i) {
             xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, cookies[i], nullptr);
-            *into[i] = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+            found[i] = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
             free(r);
         }
-        internedFor = c;
-    }
+        return AtomSet{found[0], found[1], found[2], found[3]};
+    }();
     return atoms;
 }
 
@@ -68,7 +75,7 @@ std::vector<uint32_t> Cardinals(xcb_connection_t* c, xcb_get_property_cookie_t a
 }
 
 xcb_get_property_cookie_t AskExtents(xcb_connection_t* c, xcb_window_t w) {
-    return xcb_get_property(c, 0, w, AtomsOf(c).frameExtents, XCB_ATOM_CARDINAL, 0, 4);
+    return xcb_get_property(c, 0, w, Atoms().frameExtents, XCB_ATOM_CARDINAL, 0, 4);
 }
 
 std::optional<QMargins> Extents(xcb_connection_t* c, xcb_get_property_cookie_t asked) {
@@ -80,46 +87,27 @@ std::optional<QMargins> Extents(xcb_connection_t* c, xcb_get_property_cookie_t a
     return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom
 }
 
-} // namespace
-
-void SetMotifHints(QWidget* w, unsigned functions, unsigned decorations) {
-    xcb_connection_t* c = Connection();
-    if (!c) {
-        return;
-    }
-    const xcb_atom_t hints = AtomsOf(c).motifHints;
-    // flags, functions, decorations, input mode, status
-    const uint32_t value[5] = {1u | 2u, functions, decorations, 0, 0};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(w->winId()), hints, hints, 32, 5,
-                        value);
-    xcb_flush(c);
-}
-
-namespace {
-
 // Qt reads its connection on a thread of its own and hands the events to the GUI
 // thread's loop, so the manager's answer is awaited on a connection of our own:
 // one bounded poll() on its socket, nothing run in between.
-std::optional<QMargins> AwaitAnswer(xcb_window_t window, xcb_window_t root, const Atoms& atoms) {
-    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
-    const auto done = [own](std::optional<QMargins> result) {
-        xcb_disconnect(own);
-        return result;
-    };
+std::optional<QMargins> AwaitAnswer(xcb_window_t window, xcb_window_t root) {
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
+        xcb_connect(nullptr, nullptr), xcb_disconnect);
+    xcb_connection_t* own = connection.get();
     if (xcb_connection_has_error(own)) {
-        return done(std::nullopt);
+        return std::nullopt;
     }
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(own, window, XCB_CW_EVENT_MASK, &mask);
     // Asked only now that a change would be seen: an answer already given is read here.
     if (auto answer = Extents(own, AskExtents(own, window))) {
-        return done(answer);
+        return answer;
     }
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
-    event.type = atoms.requestFrameExtents;
+    event.type = Atoms().requestFrameExtents;
     xcb_send_event(own, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
@@ -131,22 +119,50 @@ std::optional<QMargins> AwaitAnswer(xcb_window_t window, xcb_window_t root, cons
         while (xcb_generic_event_t* e = xcb_poll_for_event(own)) {
             const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(e);
             const bool answered = (e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                                  p->window == window && p->atom == atoms.frameExtents;
+                                  p->window == window && p->atom == Atoms().frameExtents;
             free(e);
             if (answered) {
-                return done(Extents(own, AskExtents(own, window)));
+                return Extents(own, AskExtents(own, window));
             }
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             until - std::chrono::steady_clock::now());
         if (left.count() <= 0 || xcb_connection_has_error(own) ||
             ::poll(&fd, 1, int(left.count()) + 1) < 0) {
-            return done(std::nullopt);
+            return std::nullopt;
         }
     }
 }
 
 } // namespace
+
+// Qt writes the Motif functions but, for a title bar without buttons, leaves
+// the decorations to the window manager, which then draws its own buttons.
+void WriteMotifHints(QWidget* w) {
+    xcb_connection_t* c = Connection();
+    if (!c) {
+        return;
+    }
+    const Qt::WindowFlags flags = w->windowFlags();
+    uint32_t functions = kFuncMove;
+    uint32_t decorations = kDecorBorder | kDecorTitle;
+    if (flags & Qt::WindowSystemMenuHint) {
+        decorations |= kDecorMenu;
+    }
+    if (flags & Qt::WindowMinimizeButtonHint) {
+        functions |= kFuncMinimize;
+        decorations |= kDecorMinimize;
+    }
+    if (flags & Qt::WindowCloseButtonHint) {
+        functions |= kFuncClose;
+    }
+    const xcb_atom_t hints = Atoms().motifHints;
+    // flags, functions, decorations, input mode, status
+    const uint32_t value[5] = {1u | 2u, functions, decorations, 0, 0};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(w->winId()), hints, hints, 32, 5,
+                        value);
+    xcb_flush(c);
+}
 
 std::optional<QMargins> FrameExtents(const QWidget* w) {
     xcb_connection_t* c = Connection();
@@ -154,13 +170,12 @@ std::optional<QMargins> FrameExtents(const QWidget* w) {
         return std::nullopt;
     }
     const auto window = xcb_window_t(w->winId());
-    const Atoms& atoms = AtomsOf(c);
     // Asked together, answered in one round trip: the window's frame, its
     // root, and what the manager of the first screen's root supports (nearly
     // always the window's own root).
     const xcb_window_t firstRoot = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const auto askSupported = [&](xcb_window_t root) {
-        return xcb_get_property(c, 0, root, atoms.supported, XCB_ATOM_ATOM, 0, 1024);
+    const auto askSupported = [c](xcb_window_t root) {
+        return xcb_get_property(c, 0, root, Atoms().supported, XCB_ATOM_ATOM, 0, 1024);
     };
     const xcb_get_property_cookie_t extents = AskExtents(c, window);
     const xcb_query_tree_cookie_t tree = xcb_query_tree(c, window);
@@ -176,63 +191,31 @@ std::optional<QMargins> FrameExtents(const QWidget* w) {
     if (root != firstRoot) {
         managerSupports = Cardinals(c, askSupported(root));
     }
-    const bool supported = std::find(managerSupports.begin(), managerSupports.end(),
-                                     atoms.requestFrameExtents) != managerSupports.end();
-    if (!supported) {
+    if (std::find(managerSupports.begin(), managerSupports.end(), Atoms().requestFrameExtents) ==
+        managerSupports.end()) {
         return std::nullopt; // no manager, or one that cannot say before mapping
     }
-    return AwaitAnswer(window, root, atoms);
+    return AwaitAnswer(window, root);
 }
 
-namespace {
-
-// Removes itself once the manager has set the window's frame extents.
-class FramedOnce : public QObject, public QAbstractNativeEventFilter {
-public:
-    FramedOnce(QWidget* w, xcb_atom_t extents, std::function<void()> then)
-        : QObject(w), w_(w), extents_(extents), then_(std::move(then)) {
-        setObjectName(QStringLiteral("dvl-framed-once"));
-        qGuiApp->installNativeEventFilter(this);
-    }
-    ~FramedOnce() override { qGuiApp->removeNativeEventFilter(this); }
-
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        const auto* e = static_cast<const xcb_generic_event_t*>(message);
-        if (type != "xcb_generic_event_t" || (e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) {
-            return false;
-        }
-        const auto* p = static_cast<const xcb_property_notify_event_t*>(message);
-        if (p->atom == extents_ && w_->internalWinId() == WId(p->window) && then_) {
-            std::exchange(then_, nullptr)();
-            deleteLater();
-        }
+bool FrameExtentsSet(const QByteArray& type, const void* message, const QWidget* w) {
+    if (type != "xcb_generic_event_t") {
         return false;
     }
-
-private:
-    QWidget* w_;
-    xcb_atom_t extents_;
-    std::function<void()> then_;
-};
-
-} // namespace
-
-void OnceFramed(QWidget* w, std::function<void()> then) {
-    if (xcb_connection_t* c = Connection()) {
-        // One at a time: with no manager running none ever fires.
-        delete w->findChild<QObject*>(QStringLiteral("dvl-framed-once"),
-                                      Qt::FindDirectChildrenOnly);
-        new FramedOnce(w, AtomsOf(c).frameExtents, std::move(then));
-    }
+    const auto* p = static_cast<const xcb_property_notify_event_t*>(message);
+    return (p->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && p->atom == Atoms().frameExtents &&
+           w->internalWinId() == WId(p->window);
 }
 
 #else
 
-void SetMotifHints(QWidget*, unsigned, unsigned) {}
+void WriteMotifHints(QWidget*) {}
 std::optional<QMargins> FrameExtents(const QWidget*) {
     return std::nullopt;
 }
-void OnceFramed(QWidget*, std::function<void()>) {}
+bool FrameExtentsSet(const QByteArray&, const void*, const QWidget*) {
+    return false;
+}
 
 #endif
 

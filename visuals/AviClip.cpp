@@ -82,23 +82,6 @@ struct Headers {
     bool bottomUp = true;
 };
 
-void ReadMainHeader(const Chunk& c, Headers& h) {
-    if (c.body.size() < 56) {
-        Refuse("short main header", c.offset);
-    }
-    h.microsecondsPerFrame = ByteReader(c.body).u32();
-    h.haveMain = true;
-}
-
-void ReadStreamHeader(const Chunk& c, Headers& h) {
-    if (c.body.size() < 48 || !IsTag(c.body, "vids")) {
-        Refuse("the first stream is not video", c.offset);
-    }
-    ByteReader r(c.body.subspan(20));
-    h.scale = r.u32();
-    h.rate = r.u32();
-}
-
 void ReadFormat(const Chunk& c, Headers& h, AviClip& clip) {
     ByteReader r(c.body);
     if (c.body.size() < 40) {
@@ -138,13 +121,22 @@ void ReadHeaderList(const Chunk& hdrl, Headers& h, AviClip& clip) {
     ChunkWalker walk(hdrl.body, hdrl.offset);
     while (auto c = walk.Next()) {
         if (IsTag(c->id, "avih")) {
-            ReadMainHeader(*c, h);
+            if (c->body.size() < 56) {
+                Refuse("short main header", c->offset);
+            }
+            h.microsecondsPerFrame = ByteReader(c->body).u32();
+            h.haveMain = true;
         } else if (auto strl = AsList(*c, "strl"); strl && !h.haveFormat) {
             ChunkWalker inner(strl->body, strl->offset);
             bool haveStream = false;
             while (auto s = inner.Next()) {
                 if (IsTag(s->id, "strh")) {
-                    ReadStreamHeader(*s, h);
+                    if (s->body.size() < 48 || !IsTag(s->body, "vids")) {
+                        Refuse("the first stream is not video", s->offset);
+                    }
+                    ByteReader r(s->body.subspan(20));
+                    h.scale = r.u32();
+                    h.rate = r.u32();
                     haveStream = true;
                 } else if (IsTag(s->id, "strf") && haveStream) {
                     ReadFormat(*s, h, clip);
@@ -181,16 +173,6 @@ void ReadFrames(const Chunk& movi, const Headers& h, AviClip& clip) {
     }
 }
 
-std::uint32_t FramePeriod(const Headers& h) {
-    if (h.microsecondsPerFrame != 0) {
-        return h.microsecondsPerFrame;
-    }
-    if (h.rate != 0) {
-        return std::uint32_t(std::uint64_t(h.scale) * 1000000u / h.rate);
-    }
-    return 0;
-}
-
 } // namespace
 
 AviClip ReadAviClip(Bytes bytes) {
@@ -222,7 +204,11 @@ AviClip ReadAviClip(Bytes bytes) {
     if (clip.frames.empty()) {
         Refuse("no frames", 12);
     }
-    clip.microsecondsPerFrame = FramePeriod(h);
+    // The main header's period, or else the stream's scale over its rate.
+    clip.microsecondsPerFrame = h.microsecondsPerFrame;
+    if (clip.microsecondsPerFrame == 0 && h.rate != 0) {
+        clip.microsecondsPerFrame = std::uint32_t(std::uint64_t(h.scale) * 1000000u / h.rate);
+    }
     if (clip.microsecondsPerFrame < 1000 || clip.microsecondsPerFrame > 10000000) {
         Refuse("unsupported frame period", 32);
     }

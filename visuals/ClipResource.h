@@ -14,8 +14,8 @@ namespace dvl {
 // every player, with its frames ready to draw for each background colour asked for.
 class ClipResource {
 public:
-    // Resource 1 is the vanish clip. Returns null for a number that holds no
-    // clip or a clip that cannot be read; either way the answer is remembered.
+    // Resource 1 is the vanish clip, read once; null for any other number, or
+    // when the clip does not read.
     static std::shared_ptr<const ClipResource> Find(int resourceId);
     // The same clip drawn at twice the size, when the program carries one
     // whose frames match resource `resourceId`'s; else null.

@@ -3,12 +3,13 @@
 #include "core/ByteReader.h"
 #include "core/Error.h"
 #include "core/Guard.h"
-#include "visuals/PressPairing.h"
+#include "visuals/TImage.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QScopeGuard>
 #include <algorithm>
 
 namespace dvl {
@@ -34,8 +35,6 @@ TAnimate::TAnimate(QWidget* parent)
     }
 }
 
-TAnimate::~TAnimate() = default;
-
 void TAnimate::SetResourceId(int id) {
     if (id == resourceId_) {
         return;
@@ -45,35 +44,6 @@ void TAnimate::SetResourceId(int id) {
         Rewind();
     } else {
         CloseClip();
-    }
-}
-
-void TAnimate::SetColor(QColor color) {
-    if (color == color_) {
-        return;
-    }
-    color_ = color;
-    Rebuild();
-}
-
-void TAnimate::SetTransparent(bool on) {
-    if (on != transparent_) {
-        transparent_ = on;
-        Rebuild();
-    }
-}
-
-void TAnimate::SetCenter(bool on) {
-    if (on != center_) {
-        center_ = on;
-        Rebuild();
-    }
-}
-
-void TAnimate::SetTimers(bool on) {
-    if (on != timers_) {
-        timers_ = on;
-        Rebuild();
     }
 }
 
@@ -117,12 +87,6 @@ int TAnimate::ShownFrame() const {
     return clipOpen_ && playback_ && playback_->Clip() ? playback_->CurrentFrame() + 1 : 0;
 }
 
-void TAnimate::EnsurePlayback() {
-    if (!playback_) {
-        CreatePlayback();
-    }
-}
-
 void TAnimate::CreatePlayback() {
     if (!parentWidget()) {
         throw Error(QString::fromUtf8(kNoParentWindow).arg(objectName()));
@@ -133,7 +97,14 @@ void TAnimate::CreatePlayback() {
             OnStart(this);
         }
     };
-    reports.stopped = [this] { ReportStop(); };
+    reports.stopped = [this] {
+        // A stop that StopPlaying has reported already is not reported again.
+        if (pendingStops_ > 0) {
+            --pendingStops_;
+        } else {
+            RaiseStop();
+        }
+    };
     reports.frameShown = [this] { update(); };
     playback_ = std::make_unique<ClipPlayback>(std::move(reports));
     OpenClip();
@@ -156,7 +127,6 @@ bool TAnimate::OpenClip() {
     if (clipOpen_) {
         return true;
     }
-    EnsurePlayback();
     const bool opened = playback_->Open(ClipResource::Find(resourceId_));
     // On a screen of high density the frames come from the clip drawn at twice the size.
     twice_ = opened && devicePixelRatioF() > 1 ? ClipResource::FindTwice(resourceId_) : nullptr;
@@ -177,7 +147,9 @@ bool TAnimate::OpenClip() {
 }
 
 void TAnimate::OpenOrFail() {
-    EnsurePlayback();
+    if (!playback_) {
+        CreatePlayback();
+    }
     if (!OpenClip()) {
         throw Error(kCannotOpenAvi);
     }
@@ -210,19 +182,8 @@ void TAnimate::KeepClipSize() {
     }
 }
 
-void TAnimate::ReportStop() {
-    if (pendingStops_ > 0) {
-        --pendingStops_;
-        return;
-    }
-    RaiseStop();
-}
-
 void TAnimate::RaiseStop() {
-    struct Idle {
-        bool& active;
-        ~Idle() { active = false; }
-    } idle{active_};
+    const auto idle = qScopeGuard([this] { active_ = false; });
     if (OnStop) {
         OnStop(this);
     }
@@ -266,7 +227,7 @@ void TAnimate::paintEvent(QPaintEvent*) {
 
 // The player swallows every mouse event over itself; nothing reaches the card beneath.
 void TAnimate::mousePressEvent(QMouseEvent* e) {
-    press_pairing::NoteClipPress(e->timestamp());
+    TImage::NoteClipPress(e->timestamp());
     e->accept();
 }
 void TAnimate::mouseReleaseEvent(QMouseEvent* e) {

@@ -2,7 +2,7 @@
 
 // The clip player over a cell: shows the vanish clip, plays ranges of its
 // frames and tells the game when a playback starts and stops. It is an
-// opaque child window raised above the card picture, and it takes every
+// opaque child widget raised above the card picture, and it takes every
 // press over its area.
 //
 // Geometry and visibility are QWidget's own (x(), y(), width(), height(),
@@ -26,7 +26,6 @@ public:
     using Notify = std::function<void(TAnimate* sender)>;
 
     explicit TAnimate(QWidget* parent = nullptr);
-    ~TAnimate() override;
 
     int Tag = 0;
     int Repetitions = 0;
@@ -39,13 +38,13 @@ public:
     void SetResourceId(int id);
 
     QColor Color() const { return color_; }
-    void SetColor(QColor color);
+    void SetColor(QColor color) { Restyle(color_, color); }
     bool Transparent() const { return transparent_; }
-    void SetTransparent(bool on);
+    void SetTransparent(bool on) { Restyle(transparent_, on); }
     bool Center() const { return center_; }
-    void SetCenter(bool on);
+    void SetCenter(bool on) { Restyle(center_, on); }
     bool Timers() const { return timers_; }
-    void SetTimers(bool on);
+    void SetTimers(bool on) { Restyle(timers_, on); }
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool on);
 
@@ -81,14 +80,19 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
-    void EnsurePlayback();
     void CreatePlayback();
+    // An unchanged value does nothing; a changed one rebuilds the engine.
+    template <typename T> void Restyle(T& field, T value) {
+        if (value != field) {
+            field = value;
+            Rebuild();
+        }
+    }
     void Rebuild();
     bool OpenClip();
     void OpenOrFail();
     void CloseClip();
     void KeepClipSize();
-    void ReportStop();
     void RaiseStop();
 
     std::unique_ptr<ClipPlayback> playback_;

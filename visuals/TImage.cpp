@@ -1,12 +1,25 @@
 #include "visuals/TImage.h"
 
 #include "core/Guard.h"
-#include "visuals/PressPairing.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
+#include <QStyleHints>
+#include <optional>
 
 namespace dvl {
+namespace {
+
+// The latest press a clip player took, unless a card has been pressed since.
+std::optional<quint64> clipPress;
+
+} // namespace
+
+void TImage::NoteClipPress(quint64 timestamp) {
+    clipPress = timestamp;
+}
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 105, 105);
@@ -17,49 +30,27 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
 
 void TImage::SetAutoSize(bool on) {
     autoSize_ = on;
-    if (on && HasPicture() && !bitmap_.isNull()) {
+    if (on && !bitmap_.isNull()) {
         resize(bitmap_.size());
     }
 }
 
-void TImage::SetStretch(bool on) {
-    if (on != stretch_) {
-        stretch_ = on;
+void TImage::SetFlag(bool& flag, bool on) {
+    if (on != flag) {
+        flag = on;
         PictureChanged();
     }
 }
-
-void TImage::SetTransparent(bool on) {
-    if (on != transparent_) {
-        transparent_ = on;
-        PictureChanged();
-    }
-}
-
-void TImage::SetCenter(bool on) {
-    if (on != center_) {
-        center_ = on;
-        PictureChanged();
-    }
-}
-
-namespace {
-
-// One white bitmap for every picture of that size, until it is drawn on.
-QImage WhiteBitmap(QSize size) {
-    static QImage white;
-    if (white.size() != size) {
-        white = QImage(size, QImage::Format_RGB32);
-        white.fill(Qt::white);
-    }
-    return white;
-}
-
-} // namespace
 
 TCanvas& TImage::Surface() {
     if (!canvas_) {
-        bitmap_ = WhiteBitmap(size());
+        // One white bitmap for every picture of that size, until it is drawn on.
+        static QImage white;
+        if (white.size() != size()) {
+            white = QImage(size(), QImage::Format_RGB32);
+            white.fill(Qt::white);
+        }
+        bitmap_ = white;
         canvas_.emplace(bitmap_);
         canvas_->SetOnChange([this] { PictureChanged(); });
         PictureChanged();
@@ -68,7 +59,7 @@ TCanvas& TImage::Surface() {
 }
 
 void TImage::PictureChanged() {
-    const bool picture = HasPicture() && !bitmap_.isNull();
+    const bool picture = !bitmap_.isNull();
     if (autoSize_ && picture) {
         resize(bitmap_.size());
     }
@@ -81,7 +72,7 @@ void TImage::PictureChanged() {
 }
 
 void TImage::Paint(QPainter& painter) const {
-    if (!HasPicture() || bitmap_.isNull()) {
+    if (bitmap_.isNull()) {
         return;
     }
     QImage shown = bitmap_;
@@ -110,19 +101,14 @@ void TImage::Paint(QPainter& painter) const {
 }
 
 void TImage::paintEvent(QPaintEvent*) {
-    struct Flag {
-        bool& flag;
-        bool was;
-        ~Flag() { flag = was; }
-    } restore{painting_, painting_};
-    painting_ = true;
+    const QScopedValueRollback<bool> painting(painting_, true);
     QPainter painter(this);
     Paint(painter);
 }
 
 void TImage::mousePressEvent(QMouseEvent* e) {
     // Qt keeps the mouse with the pressed widget until the release.
-    press_pairing::NoteCardPress();
+    clipPress.reset();
     if (e->button() == Qt::LeftButton) {
         clicked_ = true;
     }
@@ -132,8 +118,12 @@ void TImage::mousePressEvent(QMouseEvent* e) {
 void TImage::mouseDoubleClickEvent(QMouseEvent* e) {
     // A double-click's second press is not a click, unless its first press
     // went to a clip player: that was another window, never paired with this.
-    const bool afterClip = press_pairing::FollowsClipPress(e->timestamp());
-    press_pairing::NoteCardPress();
+    // A press elsewhere in between (the board, the menu) would have paired with
+    // the clip's press itself, or come later than it by more than the interval.
+    const auto interval = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    const bool afterClip =
+        clipPress && e->timestamp() >= *clipPress && e->timestamp() - *clipPress <= interval;
+    clipPress.reset();
     if (e->button() == Qt::LeftButton) {
         clicked_ = afterClip;
     }

@@ -27,14 +27,20 @@ public:
     // A left click inside the current rectangle; the sender is the picture.
     std::function<void(TImage* sender)> OnClick;
 
+    // Qt pairs presses into double-clicks per top-level window, whatever widget
+    // each lands on; on the desktop a clip player was a window of its own. So
+    // the players note the presses they take, and a card takes a double-click
+    // that began with one of them as a plain press.
+    static void NoteClipPress(quint64 timestamp);
+
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool on);
     bool Stretch() const { return stretch_; }
-    void SetStretch(bool on);
+    void SetStretch(bool on) { SetFlag(stretch_, on); }
     bool Transparent() const { return transparent_; }
-    void SetTransparent(bool on);
+    void SetTransparent(bool on) { SetFlag(transparent_, on); }
     bool Center() const { return center_; }
-    void SetCenter(bool on);
+    void SetCenter(bool on) { SetFlag(center_, on); }
 
     // The drawing surface, at bitmap coordinates whatever the current size.
     // The first request makes a white bitmap of the current size; it keeps
@@ -54,9 +60,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
+    // An unchanged flag does nothing; a changed one is a picture change.
+    void SetFlag(bool& flag, bool on);
     void PictureChanged();
 
-    QImage bitmap_;
+    QImage bitmap_; // null, nothing to show, before Surface() or when made at no size
     std::optional<TCanvas> canvas_;
     bool autoSize_ = false;
     bool stretch_ = false;
