@@ -205,13 +205,15 @@ AviClip ReadAviClip(Bytes bytes) {
         Refuse("no frames", 12);
     }
     // The main header's period, or else the stream's scale over its rate.
-    clip.microsecondsPerFrame = h.microsecondsPerFrame;
-    if (clip.microsecondsPerFrame == 0 && h.rate != 0) {
-        clip.microsecondsPerFrame = std::uint32_t(std::uint64_t(h.scale) * 1000000u / h.rate);
+    // Judged before it is narrowed: a huge scale must not wrap into the range.
+    std::uint64_t period = h.microsecondsPerFrame;
+    if (period == 0 && h.rate != 0) {
+        period = std::uint64_t(h.scale) * 1000000u / h.rate;
     }
-    if (clip.microsecondsPerFrame < 1000 || clip.microsecondsPerFrame > 10000000) {
+    if (period < 1000 || period > 10000000) {
         Refuse("unsupported frame period", 32);
     }
+    clip.microsecondsPerFrame = std::uint32_t(period);
     return clip;
 }
 

@@ -104,6 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
                    s.microsecondsPerFrame = 0;
                    b = MakeAvi(s);
                    Patch32(b, 100 + 8 + 24, 0); // strh rate
+               }},
+        Damage{"period_past_32_bits", // 4295 s, which 32 bits would wrap to 32.7 ms
+               [](AviLayout& s, auto& b) {
+                   s.microsecondsPerFrame = 0;
+                   b = MakeAvi(s);
+                   Patch32(b, 100 + 8 + 20, 4295), Patch32(b, 100 + 8 + 24, 1); // scale, rate
                }}),
     [](const auto& info) { return std::string(info.param.name); });
 
