@@ -78,7 +78,10 @@ NameDialog::NameDialog(QWidget* parent)
     const auto du = [&](double x, double y) {
         return QPoint(int(x * unit.width() + 0.5), int(y * unit.height() + 0.5));
     };
-    const auto size = [&](double w, double h) { return QSize(du(w, h).x(), du(w, h).y()); };
+    const auto size = [&](double w, double h) {
+        const QPoint p = du(w, h);
+        return QSize(p.x(), p.y());
+    };
     setFixedSize(size(180, 63));
 
     prompt_ = new QLabel(QStringLiteral("Введите имя"), this);
