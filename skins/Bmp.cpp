@@ -326,7 +326,6 @@ std::vector<std::uint8_t> Write(const QImage& image, int depth, const QList<QRgb
     const std::size_t pixelBytes = rowBytes * std::size_t(height);
 
     ByteWriter out;
-    out.reserve(pixelOffset + pixelBytes);
     out.u8('B');
     out.u8('M');
     out.u32(std::uint32_t(pixelOffset + pixelBytes));
