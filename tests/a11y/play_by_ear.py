@@ -146,8 +146,8 @@ class Player:
         desktop.start_game()
         self.app = self.wait_for(self.find_app, 20, "the game on the accessibility bus")
         frame = self.wait_for(lambda: self.app.childCount and self.app[0], 10, "the main window")
-        self.board = self.wait_for(lambda: self.child(frame, "panel"), 10, "the board")
-        self.status = self.child(self.child(frame, "status bar"), "label")
+        self.board = self.wait_for(lambda: self.child(frame, self.pyatspi.ROLE_PANEL), 10, "the board")
+        self.status = self.child(self.child(frame, self.pyatspi.ROLE_STATUS_BAR), self.pyatspi.ROLE_LABEL)
         self.window = subprocess.check_output(
             ["xdotool", "search", "--sync", "--name", "Двойлики"]).split()[0].decode()
         self.focus = 1  # a reader finds the keyboard on the first card from the start
@@ -191,8 +191,10 @@ class Player:
         return None
 
     def child(self, parent, role):
+        # Roles, not their names: at-spi's spelling of a name changes between
+        # releases ("push button", later "button").
         for c in parent:
-            if c is not None and c.getRoleName() == role:
+            if c is not None and c.getRole() == role:
                 return c
         return None
 
@@ -208,9 +210,9 @@ class Player:
         for kind, name, shown, _, source in self.events[start:]:
             if kind.startswith("object:state-changed:showing") and shown:
                 try:
-                    note = source.getRoleName() == "notification"
+                    note = source.getRole() == self.pyatspi.ROLE_NOTIFICATION
                     # Under the status bar, Orca leaves the role's name unsaid.
-                    under_bar = source.parent.getRoleName() == "status bar"
+                    under_bar = source.parent.getRole() == self.pyatspi.ROLE_STATUS_BAR
                 except Exception:
                     continue
                 if note:
@@ -278,7 +280,7 @@ class Player:
             states = card.getState()
             looks = self.looks(shot, cell)
             actions = card.queryAction()
-            if card.getRoleName() != "push button" or not name.startswith(f"Карта {cell}, "):
+            if card.getRole() != self.pyatspi.ROLE_PUSH_BUTTON or not name.startswith(f"Карта {cell}, "):
                 return f"card {cell} is a {card.getRoleName()} named {name!r}"
             if name.endswith("найдена"):
                 if looks != "black":
@@ -441,12 +443,12 @@ class Player:
             for c in o:
                 if c is None:
                     continue
-                found.append((c.getRoleName(), c.name))
+                found.append((c.getRole(), c.name))
                 walk(c)
         walk(window)
-        items = [n for r, n in found if r == "list item"]
+        items = [n for r, n in found if r == self.pyatspi.ROLE_LIST_ITEM]
         check(items == ["Имя: Игрок, Очки: 100"] * 10, f"records read as {items}")
-        headers = [n for r, n in found if r == "table column header"]
+        headers = [n for r, n in found if r == self.pyatspi.ROLE_TABLE_COLUMN_HEADER]
         check(headers == ["Имя", "Очки"], f"header sections read as {headers}")
         self.key("Escape")
         self.wait_for(lambda: not window.getState().contains(self.pyatspi.STATE_SHOWING), 5,
@@ -457,7 +459,7 @@ class Player:
     def about(self):
         self.key("ctrl+a")
         window = self.dialog("О программе...")
-        texts = [c.name for c in window if c is not None and c.getRoleName() == "label"]
+        texts = [c.name for c in window if c is not None and c.getRole() == self.pyatspi.ROLE_LABEL]
         check(any("Версия 1.5" in t for t in texts), f"the about text reads {texts}")
         self.key("Escape")
         self.wait_for(lambda: not window.getState().contains(self.pyatspi.STATE_SHOWING), 5,

@@ -131,9 +131,11 @@ INSTANTIATE_TEST_SUITE_P(Depths, ForeignBmp,
 
 // What identify says of a file: bits per pixel show as the depth (%z) of a
 // colour-mapped image and the size of its colour map; a 24-bit file is direct.
+// The colour-space word after the class is ImageMagick's own guess, which
+// changed between its versions (a 1-bit map was "Gray", then "sRGB").
 struct Identified {
     int depth;
-    const char* summary; // "%w %h %z %r" of identify -format
+    const char* summary; // "%w %h %z %r" of identify -format, less the colour space
     int colourMap;       // "Colormap entries" of identify -verbose, 0 when absent
 };
 
@@ -160,7 +162,7 @@ TEST_P(OurBmp, IdentifyReadsItsSizeAndDepth) {
     const ToolRun summary = Tool("identify", {"-format", "%w %h %z %r", bmp});
     ASSERT_EQ(summary.exitCode, 0);
     EXPECT_EQ(summary.err, "") << "identify complained about our file";
-    EXPECT_EQ(summary.out.simplified().toStdString(), GetParam().summary);
+    EXPECT_EQ(summary.out.simplified().section(' ', 0, 3).toStdString(), GetParam().summary);
 
     const ToolRun verbose = Tool("identify", {"-verbose", bmp});
     ASSERT_EQ(verbose.exitCode, 0);
@@ -172,10 +174,10 @@ TEST_P(OurBmp, IdentifyReadsItsSizeAndDepth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, OurBmp,
-                         testing::Values(Identified{1, "37 30 1 PseudoClass Gray", 2},
-                                         Identified{4, "37 30 4 PseudoClass sRGB", 16},
-                                         Identified{8, "37 30 8 PseudoClass sRGB", 256},
-                                         Identified{24, "37 30 8 DirectClass sRGB", 0}),
+                         testing::Values(Identified{1, "37 30 1 PseudoClass", 2},
+                                         Identified{4, "37 30 4 PseudoClass", 16},
+                                         Identified{8, "37 30 8 PseudoClass", 256},
+                                         Identified{24, "37 30 8 DirectClass", 0}),
                          [](const auto& info) {
                              return std::to_string(info.param.depth) + "Bits";
                          });
