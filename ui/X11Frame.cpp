@@ -80,8 +80,12 @@ xcb_get_property_cookie_t AskExtents(xcb_connection_t* c, xcb_window_t w) {
 
 std::optional<QMargins> Extents(xcb_connection_t* c, xcb_get_property_cookie_t asked) {
     const std::vector<uint32_t> v = Cardinals(c, asked);
-    // A frame wider than any screen is no answer to place a window by.
-    if (v.size() != 4 || *std::max_element(v.begin(), v.end()) > 4096) {
+    // A frame wider than any screen is no answer to place a window by. Nor is
+    // none at all: our windows all have a title bar, and a manager that frames
+    // a window only once it is mapped answers the request with zeros (mutter
+    // 48, whose frames come from a client of their own).
+    if (v.size() != 4 || *std::max_element(v.begin(), v.end()) > 4096 ||
+        std::all_of(v.begin(), v.end(), [](uint32_t side) { return side == 0; })) {
         return std::nullopt;
     }
     return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom

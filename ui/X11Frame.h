@@ -18,7 +18,8 @@ void WriteMotifHints(QWidget* w);
 
 // The frame the window manager gives `w` (_NET_FRAME_EXTENTS). Where it has
 // said none yet (a window not yet mapped), it is asked, and its answer awaited
-// for at most 200 ms; nothing when there is no manager or no answer came.
+// for at most 200 ms; nothing when there is no manager, no answer came, or the
+// answer was an empty frame (a manager that frames only at mapping).
 std::optional<QMargins> FrameExtents(const QWidget* w);
 
 // Whether a native event, as a QAbstractNativeEventFilter receives it, is the
