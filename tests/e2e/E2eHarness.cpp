@@ -254,7 +254,7 @@ bool Game::Start(QString& error) {
         error = QStringLiteral("the game's window did not appear");
         return false;
     }
-    geometry_ = WindowGeometry(window_);
+    Locate();
     if (geometry_.width() <= 0 || geometry_.height() <= kClientHeight) {
         error = QStringLiteral("odd window geometry");
         return false;

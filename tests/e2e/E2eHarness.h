@@ -72,6 +72,9 @@ public:
     // Launches the binary and waits for its main window; false with `error` if it never shows.
     bool Start(QString& error);
 
+    // Reads the window's place again: a manager may move it after mapping
+    // (the game centres again once mutter 48 has said the frame).
+    void Locate() { geometry_ = WindowGeometry(window_); }
     QString WindowId() const { return window_; }
     qint64 ProcessId() const { return process_.processId(); }
     QRect Geometry() const { return geometry_; } // the client on the screen

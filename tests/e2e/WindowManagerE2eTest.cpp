@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,6 +65,23 @@ protected:
         ASSERT_TRUE(game_.Start(error)) << qPrintable(error);
         main_ = game_.WindowId();
         ASSERT_TRUE(dvl::e2e::Wait([&] { return FrameOf(main_).framed; })) << "never framed";
+        // Where the manager could not say the frame before mapping, the game
+        // centres again once it is there; the cases measure and click after that.
+        if (SettleOn(main_, [] { return Centre(dvl::e2e::WorkArea()); })) {
+            // mutter 48 drops a click that comes at once after that move (the
+            // first click of a game went uncounted in 3 runs of 3; none after a pause).
+            QThread::msleep(1000);
+        }
+        game_.Locate();
+    }
+
+    // Waits (at most 2 s) for `w`'s frame to be centred on `over()`; whether it
+    // had to wait, the window having been moved after mapping.
+    static bool SettleOn(const QString& w, const std::function<QPointF()>& over) {
+        const auto centred = [&] {
+            return (Centre(FrameOf(w).Outer()) - over()).manhattanLength() <= 1;
+        };
+        return !centred() && dvl::e2e::Wait(centred, 2000);
     }
 
     void TearDown() override {
@@ -87,6 +105,7 @@ protected:
         const QString w = dvl::e2e::WaitWindow(game_.ProcessId(), name);
         ASSERT_FALSE(w.isEmpty()) << qPrintable(name) << " never showed";
         ASSERT_TRUE(dvl::e2e::Wait([&] { return FrameOf(w).framed; }));
+        SettleOn(w, [&] { return Centre(FrameOf(main_).Outer()); });
         const QPointF over = Centre(FrameOf(main_).Outer());
         const QRect frame = FrameOf(w).Outer();
         EXPECT_NEAR(Centre(frame).x(), over.x(), 1) << qPrintable(shot);
@@ -151,10 +170,6 @@ protected:
 TEST_P(WindowManagerE2e, FramesAreCentredModalWindowsHaveNoButtonsAndFullScreenIsRefused) {
     const QString wm = QString::fromLatin1(GetParam());
     const QPointF desktop = Centre(dvl::e2e::WorkArea());
-    // Where the manager could not say the frame before mapping, the game centres
-    // again once it is there.
-    dvl::e2e::Wait(
-        [&] { return (Centre(FrameOf(main_).Outer()) - desktop).manhattanLength() <= 1; }, 2000);
     const dvl::e2e::WindowFrame main = FrameOf(main_);
     EXPECT_NEAR(Centre(main.Outer()).x(), desktop.x(), 1) << "the main window's frame across";
     EXPECT_NEAR(Centre(main.Outer()).y(), desktop.y(), 1) << "the main window's frame down";
@@ -196,6 +211,7 @@ TEST_P(WindowManagerE2e, NameDialogIsCentredAndNeverLeftMinimised) {
     const QString name = QStringLiteral("^Конец игры$");
     const QString w = dvl::e2e::WaitWindow(game_.ProcessId(), name);
     ASSERT_TRUE(!w.isEmpty() && dvl::e2e::Wait([&] { return FrameOf(w).framed; }));
+    SettleOn(w, [] { return Centre(dvl::e2e::WorkArea()); });
     const QPointF off = Centre(FrameOf(w).Outer()) - Centre(dvl::e2e::WorkArea());
     EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 1) << "frame centre off the screen's";
     using namespace dvl::e2e;
