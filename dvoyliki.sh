@@ -33,8 +33,9 @@ as_root() {
 
 # apt-get as root. Another package manager (unattended upgrades, a software
 # centre, the first minutes of a new desktop) may hold apt's or dpkg's lock:
-# wait for it, at most DVL_APT_WAIT seconds, then go on. apt fails at once on a
-# held lock without touching anything, so the same command is simply tried again.
+# wait for it, at most DVL_APT_WAIT seconds, then give up with exit status 1. apt
+# fails at once on a held lock without touching anything, so the same command is
+# simply tried again.
 apt_get() {
     local limit=${DVL_APT_WAIT:-300} waited=0 log rc
     log=$(mktemp)

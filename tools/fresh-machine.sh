@@ -44,8 +44,10 @@ if [ "${2:-}" != --inside-namespace ]; then
         command -v "${tool%%:*}" >/dev/null || missing+=("${tool#*:}")
     done
     if [ ${#missing[@]} -gt 0 ]; then
+        stamp "Installing ${missing[*]} on this machine"
         apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            -o Dpkg::Use-Pty=0 "${missing[@]}" >/dev/null
     fi
     work=$(mktemp -d /var/tmp/dvoyliki-fresh.XXXXXX)
     # The namespace takes every mount with it; only then is the tree removed.
