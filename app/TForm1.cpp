@@ -290,7 +290,7 @@ void TForm1::FormClose() {
     // dialog that has been shown and hidden again has no native window left, and Qt then
     // sends its close() no close event.
     if (auto* records = qobject_cast<TForm2*>(records_)) {
-        records->FormClose();
+        records->FormClose(RecordsFile::Patience::AtExit);
     }
 }
 

@@ -7,9 +7,11 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -24,6 +26,10 @@ constexpr const char* kFileName = "records.dvl";
 constexpr const char* kTempPrefix = ".records.dvl.";
 constexpr int kTempSuffix = 6;
 constexpr std::time_t kStaleSeconds = 10 * 60;
+// Another game holds the lock for the milliseconds of its save, longer on a slow or network
+// disk. The window waits no longer than a player would notice; the last save, at exit, may.
+constexpr std::chrono::milliseconds kBriefWait{100};
+constexpr std::chrono::milliseconds kExitWait{5000};
 
 // An open descriptor, closed when it goes.
 struct Fd {
@@ -38,16 +44,27 @@ struct Fd {
     }
 };
 
-// The file opened for reading and locked (`how`: LOCK_SH or LOCK_EX), so that games sharing it
-// never read one's save half written, nor write between another's read and write. -1 with errno
-// set when it cannot be opened, EINVAL when it is no regular file, or EWOULDBLOCK when another
-// game holds it for more than a second.
-int OpenLocked(const QByteArray& path, int how) {
-    // Another game holds the lock for the few milliseconds of its save.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+// Where the file system keeps no locks at all, the game says so once and goes on unlocked.
+void SayNoLocks(const QByteArray& path) {
+    static std::once_flag said;
+    std::call_once(said, [&] {
+        std::fprintf(stderr, "%s: this file system takes no locks; records are saved unlocked\n",
+                     path.constData());
+    });
+}
+
+// The file opened and locked (`how`: LOCK_SH to read, LOCK_EX to read and write), so that games
+// sharing it never read one's save half written, nor write between another's read and write.
+// -1 with errno set when it cannot be opened, EINVAL when it is no regular file, or EWOULDBLOCK
+// when another game still holds it after `patience`.
+int OpenLocked(const QByteArray& path, int how, std::chrono::milliseconds patience) {
+    const auto until = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        // O_NONBLOCK: a FIFO in the file's place must not hang the game.
-        Fd file(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        // The exclusive lock on a descriptor that may write: NFS, and wherever flock is carried
+        // out as a byte-range lock, refuses it on one that may only read. O_NONBLOCK: a FIFO
+        // in the file's place must not hang the game.
+        Fd file(::open(path.constData(),
+                       (how == LOCK_EX ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         struct stat held {};
         if (file.fd < 0 || ::fstat(file.fd, &held) != 0) {
             return -1;
@@ -57,8 +74,12 @@ int OpenLocked(const QByteArray& path, int how) {
             return -1;
         }
         while (::flock(file.fd, how | LOCK_NB) != 0) {
+            if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EBADF) {
+                SayNoLocks(path);
+                return std::exchange(file.fd, -1);
+            }
             if (errno != EWOULDBLOCK && errno != EINTR) {
-                return std::exchange(file.fd, -1); // a file system without locks
+                return -1;
             }
             if (std::chrono::steady_clock::now() >= until) {
                 errno = EWOULDBLOCK;
@@ -170,7 +191,7 @@ bool RecordsFile::IsTemporaryName(const QString& fileName) {
 void RecordsFile::Load(RecordsTable& table) {
     RemoveStaleTemporaries(directory_);
     std::array<std::uint8_t, RecordsTable::kImageSize> buf{};
-    const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH));
+    const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH, kBriefWait));
     const ssize_t got = ReadStart(file.fd, buf);
     const int error = errno;
     unread_ = false;
@@ -182,6 +203,11 @@ void RecordsFile::Load(RecordsTable& table) {
         table.SetDefaults();
         if (error == ENOENT) {
             Save(table); // a failure here is not reported
+        } else if (error == EWOULDBLOCK) {
+            // Another game is saving: not read yet. The defaults show, and the next look at
+            // the file takes it in as that game's save.
+            const auto shown = table.Image();
+            known_.emplace(shown.begin(), shown.end());
         } else {
             unread_ = true;
         }
@@ -224,7 +250,7 @@ bool RecordsFile::TakeIn(RecordsTable& table) {
         return false;
     }
     std::array<std::uint8_t, RecordsTable::kImageSize + 1> buf{};
-    const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH));
+    const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH, kBriefWait));
     const ssize_t got = ReadStart(file.fd, buf);
     const std::span disk(buf.data(), std::size_t(std::max<ssize_t>(got, 0)));
     const auto merged = Merged(disk, table);
@@ -266,9 +292,11 @@ bool RecordsFile::WriteInPlace(const QByteArray& path, std::span<const std::uint
     return ::close(fd) == 0 && ok;
 }
 
-// A temporary beside the target, made the old file's twin, renamed over it once on disk.
+// A temporary beside the target, made the old file's twin, renamed over it once on disk. A new
+// file is linked in instead: the link fails, and `raced` is set, where another game made the
+// file meanwhile, which a rename would replace unseen.
 bool RecordsFile::WriteRenamed(const QByteArray& path, const struct stat* old,
-                               std::span<const std::uint8_t> image) const {
+                               std::span<const std::uint8_t> image, bool& raced) const {
     const QByteArray dir = DirectoryOf(path);
     QByteArray temp;
     int fd = -1;
@@ -298,8 +326,15 @@ bool RecordsFile::WriteRenamed(const QByteArray& path, const struct stat* old,
         }
     }
     bool ok = WriteAll(fd, image) && io_.fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok && ::rename(temp.constData(), path.constData()) == 0;
-    if (!ok) {
+    ok = ::close(fd) == 0 && ok;
+    if (ok && !old && ::link(temp.constData(), path.constData()) == 0) {
+        ::unlink(temp.constData());
+    } else if (ok && !old && errno == EEXIST) {
+        ::unlink(temp.constData());
+        raced = true;
+        return false;
+    } else if (!ok || ::rename(temp.constData(), path.constData()) != 0) {
+        // (A file system without hard links takes the new file by rename.)
         ::unlink(temp.constData());
         return false;
     }
@@ -342,11 +377,26 @@ RecordsFile::Route RecordsFile::Decide(QByteArray& target, struct stat& old, boo
     return Route::Rename;
 }
 
-std::optional<RecordsTable> RecordsFile::Save(const RecordsTable& table) {
+std::optional<RecordsTable> RecordsFile::Save(const RecordsTable& table, Patience patience) {
+    busy_ = false;
+    // A file made by another game between our look and our link is saved as an existing one.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        bool raced = false;
+        auto written = SaveOnce(table, patience, raced);
+        if (!raced) {
+            return written;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<RecordsTable> RecordsFile::SaveOnce(const RecordsTable& table, Patience patience,
+                                                  bool& raced) {
     const QByteArray path = QFile::encodeName(Path());
     // Held until the bytes are written: no other game saves between the read and the write.
-    const Fd lock(OpenLocked(path, LOCK_EX));
+    const Fd lock(OpenLocked(path, LOCK_EX, patience == Patience::AtExit ? kExitWait : kBriefWait));
     if (lock.fd < 0 && errno == EWOULDBLOCK) {
+        busy_ = true;
         return std::nullopt;
     }
     QByteArray target = path;
@@ -362,8 +412,9 @@ std::optional<RecordsTable> RecordsFile::Save(const RecordsTable& table) {
         Merged(std::span(buf.data(), std::size_t(std::max<ssize_t>(got, 0))), table)
             .value_or(table);
     const auto image = written.Image();
-    const bool ok = route == Route::InPlace ? WriteInPlace(target, image)
-                                            : WriteRenamed(target, exists ? &old : nullptr, image);
+    const bool ok = route == Route::InPlace
+                        ? WriteInPlace(target, image)
+                        : WriteRenamed(target, exists ? &old : nullptr, image, raced);
     if (!ok) {
         return std::nullopt;
     }

@@ -18,9 +18,14 @@ inline constexpr const char* kCannotSaveRecords = "Не могу сохрани�
 
 // "records.dvl" in a directory fixed for the run. Other games may share the file (a score
 // file for all players, or two games in one directory): every read and write holds a
-// `flock` on it, and a save keeps what another game saved since this one last looked.
+// `flock` on it where the file system has locks, a new file appears whole or not at all,
+// and a save keeps what another game saved since this one last looked.
 class RecordsFile {
 public:
+    // How long a save waits for another game's lock: a moment no player notices (as every
+    // load and look does), or, for the last save at exit, up to 5 s.
+    enum class Patience { Brief, AtExit };
+
     // The calls whose failure a full disk shows as; tests replace them.
     struct Io {
         ssize_t (*write)(int fd, const void* data, std::size_t size);
@@ -37,7 +42,8 @@ public:
 
     // A readable file (also a read-only one) fills the table from its first 560 bytes at
     // most. Only a missing file is created, with the default table (a failure is not
-    // reported). A file that exists but cannot be read shows the defaults, and no save of
+    // reported). A file another game keeps locked shows the defaults until the next look
+    // takes it in. A file that exists but cannot be read shows the defaults, and no save of
     // this run replaces it: it holds records we never saw. Temporaries left by a save that
     // was killed are removed. Then the table is sorted. Never throws.
     void Load(RecordsTable& table);
@@ -50,12 +56,16 @@ public:
     // The table written, or nothing when it could not be saved (the old file is then left
     // whole). An existing file that is not a regular file, has no write permission bit, that
     // we may not write or that the load could not read is left untouched, as is one another
-    // game keeps locked for over a second. When another game has saved meanwhile, the table
-    // written is the merge. Otherwise the bytes go to a temporary file that replaces the old
-    // one once they are safely on disk; where that would change the file's owner, group or
-    // mode, break its hard links, or the directory refuses new files, they are written over
-    // the old ones in place. Never throws.
-    std::optional<RecordsTable> Save(const RecordsTable& table);
+    // game keeps locked past `patience` (then Busy() says so). When another game has saved
+    // meanwhile, the table written is the merge. Otherwise the bytes go to a temporary file that
+    // replaces the old one once they are safely on disk; where that would change the file's owner,
+    // group or mode, break its hard links, or the directory refuses new files, they are written
+    // over the old ones in place. Never throws.
+    std::optional<RecordsTable> Save(const RecordsTable& table,
+                                     Patience patience = Patience::Brief);
+    // Whether the last save found the file locked by another game: nothing was written, and
+    // the records wait for the next save.
+    bool Busy() const { return busy_; }
 
     // Temporaries are named ".records.dvl.XXXXXX" (older builds put a pid before the suffix).
     static bool IsTemporaryName(const QString& fileName);
@@ -63,13 +73,14 @@ public:
 private:
     enum class Route { Refuse, Rename, InPlace };
     Route Decide(QByteArray& target, struct stat& old, bool& exists) const;
+    std::optional<RecordsTable> SaveOnce(const RecordsTable& table, Patience patience, bool& raced);
     // Nothing unless `disk` is a whole image other than known_: another game's save. Then the
     // ten best of it and of the records in `ours` not in known_ (those entered here since).
     std::optional<RecordsTable> Merged(std::span<const std::uint8_t> disk,
                                        const RecordsTable& ours) const;
     bool WriteInPlace(const QByteArray& path, std::span<const std::uint8_t> image) const;
     bool WriteRenamed(const QByteArray& path, const struct stat* old,
-                      std::span<const std::uint8_t> image) const;
+                      std::span<const std::uint8_t> image, bool& raced) const;
     bool WriteAll(int fd, std::span<const std::uint8_t> image) const;
 
     QString directory_;
@@ -78,6 +89,7 @@ private:
     std::optional<std::vector<std::uint8_t>> known_;
     // An existing file the load could not read; cleared once a save has made the file anew.
     bool unread_ = false;
+    bool busy_ = false;
 };
 
 } // namespace dvl

@@ -73,13 +73,13 @@ void TForm2::RecordEntry(std::int64_t score) {
     exec();
 }
 
-void TForm2::FormClose() {
-    if (const auto written = file_.Save(Table)) {
+void TForm2::FormClose(RecordsFile::Patience patience) {
+    if (const auto written = file_.Save(Table, patience)) {
         if (written->Image() != Table.Image()) {
             Table = *written; // with what another game saved meanwhile
             Refill();
         }
-    } else {
+    } else if (!file_.Busy() || patience == RecordsFile::Patience::AtExit) {
         ShowMessage(QString::fromUtf8(kCannotSaveRecords));
     }
 }

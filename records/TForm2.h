@@ -34,8 +34,9 @@ public:
 
     void FormCreate();
     // Saves the table; a failure shows the message. Runs at every close of the window and,
-    // called by the main window's own close, once more at program end.
-    void FormClose();
+    // called by the main window's own close, once more at program end (AtExit). A file
+    // another game is saving is no failure until then: the records go with the next save.
+    void FormClose(RecordsFile::Patience patience = RecordsFile::Patience::Brief);
     void Refill();
     // Takes in what other games saved before the window shows.
     void setVisible(bool visible) override;

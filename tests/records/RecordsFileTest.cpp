@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -14,6 +15,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -159,6 +161,30 @@ TEST_F(RecordsFileTest, ReadOnlyFileIsShownAndNeverReplaced) {
     EXPECT_FALSE(file.Save(Defaults()));
     EXPECT_EQ(Get(), image);
     EXPECT_EQ(Others(), QStringList());
+}
+
+// A start that meets another game's save (a slow disk, a game stopped mid-save) reads the
+// file later: neither its records nor the other game's are lost, and no wait is long.
+TEST_F(RecordsFileTest, LockHeldAtLoadIsTakenInLater) {
+    const auto theirs = MakeTable({10, 20, 30, 40, 50, 60, 70, 80, 90, 95}, "их ");
+    Put(Bytes(theirs));
+    const int held = ::open(QFile::encodeName(Path()), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    QElapsedTimer clock;
+    clock.start();
+    auto ours = Loaded();
+    EXPECT_EQ(ours.Lines(), Defaults().Lines());
+    ours.Insert("наш", 15);
+    EXPECT_FALSE(file.Save(ours));
+    EXPECT_TRUE(file.Busy());
+    EXPECT_LT(clock.elapsed(), 600) << "a load and a save each wait 100 ms at most";
+    EXPECT_EQ(Get(), Bytes(theirs));
+    ::close(held);
+    const auto saved = file.Save(ours);
+    ASSERT_TRUE(saved);
+    EXPECT_FALSE(file.Busy());
+    EXPECT_EQ(saved->Lines().mid(0, 3), QStringList({"их 1;10", "наш;15", "их 2;20"}));
+    EXPECT_EQ(Get(), Bytes(*saved));
 }
 
 TEST_F(RecordsFileTest, FileOfAnotherUserIsNeverReplaced) {
