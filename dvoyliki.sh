@@ -14,7 +14,8 @@ cd "$here"
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 test_packages=(libgtest-dev libgmock-dev clang libclang-rt-dev imagemagick xvfb xdotool
                libbenchmark-dev liblz4-dev zlib1g-dev hyperfine ffmpeg libx11-dev
-               desktop-file-utils appstream xfwm4 openbox mutter dbus at-spi2-core python3-pyatspi)
+               desktop-file-utils appstream xfwm4 openbox mutter dbus at-spi2-core python3-pyatspi
+               llvm)
 # dpkg-shlibdeps computes the package's dependencies; CPack finds the binaries with file.
 package_packages=(dpkg-dev file)
 
@@ -217,7 +218,8 @@ cmd_test() {
 }
 
 # Every test again, built with clang under ASan and UBSan; the e2e game runs under
-# LeakSanitizer, and a leak of the game's own fails its exit status check.
+# LeakSanitizer, and a leak of the game's own fails its exit status check. llvm's
+# symbolizer names the functions, which the suppressions of Qt's own leaks need.
 sanitized_tests() {
     build asan-ubsan
     say "Tests under ASan + UBSan"
