@@ -27,17 +27,20 @@ using Bytes = std::vector<std::uint8_t>;
 // the codec allocates per stream and not per block.
 static std::atomic<long> allocations{0};
 
-void* operator new(std::size_t n) {
+// All out of line: inlined, GCC 14 sees malloc() paired with operator delete,
+// or free() with operator new, and warns of a mismatch (-Wmismatched-new-delete),
+// though the pairs are ours and match.
+[[gnu::noinline]] void* operator new(std::size_t n) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(n ? n : 1)) {
         return p;
     }
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept {
+[[gnu::noinline]] void operator delete(void* p) noexcept {
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
 
