@@ -249,17 +249,23 @@ bool RecordsFile::TakeIn(RecordsTable& table) {
     if (unread_) {
         return false;
     }
-    std::array<std::uint8_t, RecordsTable::kImageSize + 1> buf{};
     const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH, kBriefWait));
-    const ssize_t got = ReadStart(file.fd, buf);
-    const std::span disk(buf.data(), std::size_t(std::max<ssize_t>(got, 0)));
-    const auto merged = Merged(disk, table);
+    std::vector<std::uint8_t> disk;
+    auto merged = Reread(file.fd, table, disk);
     if (!merged) {
         return false;
     }
-    table = *merged;
-    known_.emplace(disk.begin(), disk.end());
+    table = std::move(*merged);
+    known_ = std::move(disk);
     return true;
+}
+
+std::optional<RecordsTable> RecordsFile::Reread(int fd, const RecordsTable& ours,
+                                                std::vector<std::uint8_t>& disk) const {
+    // One byte more than an image: a long file is no whole image.
+    disk.resize(RecordsTable::kImageSize + 1);
+    disk.resize(std::size_t(std::max<ssize_t>(ReadStart(fd, disk), 0)));
+    return Merged(disk, ours);
 }
 
 bool RecordsFile::WriteAll(int fd, std::span<const std::uint8_t> image) const {
@@ -348,33 +354,35 @@ bool RecordsFile::WriteRenamed(const QByteArray& path, const struct stat* old,
     return true;
 }
 
-// One stat of the file decides; `target` becomes the file a link points at.
-RecordsFile::Route RecordsFile::Decide(QByteArray& target, struct stat& old, bool& exists) const {
-    exists = ::stat(target.constData(), &old) == 0;
-    if (!exists) {
-        return errno == ENOENT ? Route::Rename : Route::Refuse;
+// One stat of the file decides.
+RecordsFile::Decision RecordsFile::Decide(const QByteArray& path) const {
+    Decision d{Route::Refuse, path, {}, false};
+    struct stat& old = d.old;
+    d.exists = ::stat(path.constData(), &old) == 0;
+    if (!d.exists) {
+        d.route = errno == ENOENT ? Route::Rename : Route::Refuse;
+        return d;
     }
     // Root may write anything, so the permission bits are checked as well as access().
     if (unread_ || !S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 ||
-        ::access(target.constData(), W_OK) != 0) {
-        return Route::Refuse;
+        ::access(path.constData(), W_OK) != 0) {
+        return d;
     }
     // A link keeps pointing at the records: the file it names is the one replaced.
-    char* real = ::realpath(target.constData(), nullptr);
+    char* real = ::realpath(path.constData(), nullptr);
     if (!real) {
-        return Route::Refuse;
+        return d;
     }
-    target = real;
+    d.target = real;
     std::free(real);
     // A rename would cut the other names of a hard link loose, hand another player's file
     // (or a group's the saver is not in) to the saver, or needs a directory that may be
     // written: a shared score file is often writable where its directory is not.
     const bool twinnable = ::geteuid() == 0 || (old.st_uid == ::geteuid() && InGroup(old.st_gid));
-    if (old.st_nlink > 1 || !twinnable ||
-        ::access(DirectoryOf(target).constData(), W_OK | X_OK) != 0) {
-        return Route::InPlace;
-    }
-    return Route::Rename;
+    const bool renamable = old.st_nlink == 1 && twinnable &&
+                           ::access(DirectoryOf(d.target).constData(), W_OK | X_OK) == 0;
+    d.route = renamable ? Route::Rename : Route::InPlace;
+    return d;
 }
 
 std::optional<RecordsTable> RecordsFile::Save(const RecordsTable& table, Patience patience) {
@@ -399,22 +407,16 @@ std::optional<RecordsTable> RecordsFile::SaveOnce(const RecordsTable& table, Pat
         busy_ = true;
         return std::nullopt;
     }
-    QByteArray target = path;
-    struct stat old {};
-    bool exists = false;
-    const Route route = Decide(target, old, exists);
-    if (route == Route::Refuse) {
+    const Decision d = Decide(path);
+    if (d.route == Route::Refuse) {
         return std::nullopt;
     }
-    std::array<std::uint8_t, RecordsTable::kImageSize + 1> buf{};
-    const ssize_t got = ReadStart(lock.fd, buf);
-    const RecordsTable written =
-        Merged(std::span(buf.data(), std::size_t(std::max<ssize_t>(got, 0))), table)
-            .value_or(table);
+    std::vector<std::uint8_t> disk;
+    const RecordsTable written = Reread(lock.fd, table, disk).value_or(table);
     const auto image = written.Image();
-    const bool ok = route == Route::InPlace
-                        ? WriteInPlace(target, image)
-                        : WriteRenamed(target, exists ? &old : nullptr, image, raced);
+    const bool ok = d.route == Route::InPlace
+                        ? WriteInPlace(d.target, image)
+                        : WriteRenamed(d.target, d.exists ? &d.old : nullptr, image, raced);
     if (!ok) {
         return std::nullopt;
     }

@@ -17,9 +17,10 @@ namespace dvl {
 inline constexpr const char* kCannotSaveRecords = "Не могу сохранить рекорды!";
 
 // "records.dvl" in a directory fixed for the run. Other games may share the file (a score
-// file for all players, or two games in one directory): every read and write holds a
-// `flock` on it where the file system has locks, a new file appears whole or not at all,
-// and a save keeps what another game saved since this one last looked.
+// file for all players, or two games in one directory): where the file system keeps locks,
+// a read of the file holds a shared `flock` and a save an exclusive one; a new file is
+// linked in whole, which fails where another game made it first; and a save keeps what
+// another game saved since this one last looked.
 class RecordsFile {
 public:
     // How long a save waits for another game's lock: a moment no player notices (as every
@@ -72,12 +73,21 @@ public:
 
 private:
     enum class Route { Refuse, Rename, InPlace };
-    Route Decide(QByteArray& target, struct stat& old, bool& exists) const;
+    struct Decision {
+        Route route;
+        QByteArray target; // the file a link points at
+        struct stat old;   // the file as it is, when it `exists`
+        bool exists;
+    };
+    Decision Decide(const QByteArray& path) const;
     std::optional<RecordsTable> SaveOnce(const RecordsTable& table, Patience patience, bool& raced);
     // Nothing unless `disk` is a whole image other than known_: another game's save. Then the
     // ten best of it and of the records in `ours` not in known_ (those entered here since).
     std::optional<RecordsTable> Merged(std::span<const std::uint8_t> disk,
                                        const RecordsTable& ours) const;
+    // The file read again from `fd` into `disk`, and Merged with `ours`.
+    std::optional<RecordsTable> Reread(int fd, const RecordsTable& ours,
+                                       std::vector<std::uint8_t>& disk) const;
     bool WriteInPlace(const QByteArray& path, std::span<const std::uint8_t> image) const;
     bool WriteRenamed(const QByteArray& path, const struct stat* old,
                       std::span<const std::uint8_t> image, bool& raced) const;
