@@ -29,7 +29,7 @@ constexpr std::time_t kStaleSeconds = 10 * 60;
 // Another game holds the lock for the milliseconds of its save, longer on a slow or network
 // disk. The window waits no longer than a player would notice (with what it does around the
 // wait, under 100 ms); the last save, at exit, may.
-constexpr std::chrono::milliseconds kBriefWait{80};
+constexpr std::chrono::milliseconds kBriefWait{50};
 constexpr std::chrono::milliseconds kExitWait{5000};
 
 // An open descriptor, closed when it goes.

@@ -177,7 +177,7 @@ TEST_F(RecordsFileTest, LockHeldAtLoadIsTakenInLater) {
     ours.Insert("наш", 15);
     EXPECT_FALSE(file.Save(ours));
     EXPECT_TRUE(file.Busy());
-    EXPECT_LT(clock.elapsed(), 600) << "a load and a save each wait 80 ms at most";
+    EXPECT_LT(clock.elapsed(), 600) << "a load and a save each wait 50 ms at most";
     EXPECT_EQ(Get(), Bytes(theirs));
     ::close(held);
     const auto saved = file.Save(ours);
