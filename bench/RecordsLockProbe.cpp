@@ -293,22 +293,14 @@ int Probe() {
 
 int main(int argc, char** argv) {
     XServer server;
-    const QString missing = XServer::MissingTools();
-    if (!missing.isEmpty()) {
-        std::fprintf(stderr, "missing: %s\n", qPrintable(missing));
-        return 1;
-    }
-    QString error;
-    const QString display = server.Start(error);
-    if (display.isEmpty()) {
-        std::fprintf(stderr, "cannot start Xvfb: %s\n", qPrintable(error));
-        return 1;
-    }
-    qputenv("DISPLAY", display.toLatin1());
-    qputenv("QT_QPA_PLATFORM", "xcb");
     QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    const QString missing = XServer::MissingTools();
+    const QString error = missing.isEmpty() ? UsePrivateDisplay(server, runtime)
+                                            : QStringLiteral("missing: ") + missing;
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
     int rc = 0;
     {
         QApplication app(argc, argv);

@@ -43,7 +43,7 @@ void LoadSkin(TDvlImageList& list, const QString& path) {
     TDvlImageList loaded;
     loaded.LoadFromFile(path);
     const int pictures = loaded.Count() > 0 ? loaded.PictureCount(0) : 0;
-    if (pictures < kPicturesForAGame) {
+    if (pictures < kSkinPictureCount) {
         throw Error(QStringLiteral("Cannot deal a game with skin %1: it holds %2 pictures, "
                                    "a card back and 12 faces are needed")
                         .arg(path)

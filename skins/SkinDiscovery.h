@@ -12,8 +12,6 @@ namespace dvl {
 class TDvlImageList;
 
 inline constexpr const char* kDefaultSkinName = "default.iml";
-// A game needs the card back and twelve faces.
-inline constexpr int kPicturesForAGame = 13;
 
 struct SkinFile {
     QString caption;  // the name less its extension, shown as typed

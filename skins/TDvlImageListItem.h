@@ -24,6 +24,11 @@ enum class TDvlSavePixelFormat : std::uint8_t {
 
 // One strip of equally sized pictures, laid left to right without gaps.
 // Picture i occupies columns i × Width to i × Width + Width − 1.
+// A game's skin: the card back and twelve faces, each 100 × 100 (twice that in an item of
+// double-size pictures).
+inline constexpr int kSkinPictureCount = 13;
+inline constexpr int kSkinPictureSize = 100;
+
 class TDvlImageListItem {
 public:
     // A picture entry: bits 0–15 the x offset (signed), bits 16–23 the Masked flag

@@ -46,7 +46,6 @@ public:
     // The first request makes a white bitmap of the current size; it keeps
     // that size for good.
     TCanvas& Surface();
-    bool HasPicture() const { return canvas_.has_value(); }
     const QImage& Bitmap() const { return bitmap_; }
     // The picture covers the whole rectangle, so the board need not paint beneath it.
     bool Opaque() const { return opaque_; }

@@ -90,6 +90,22 @@ void XServer::Stop() {
     }
 }
 
+QString UsePrivateDisplay(XServer& server, const QTemporaryDir& runtime) {
+    QString error;
+    const QString display = server.Start(error);
+    if (display.isEmpty()) {
+        return QStringLiteral("cannot start Xvfb: ") + error;
+    }
+    if (!runtime.isValid()) {
+        return QStringLiteral("cannot make a runtime directory");
+    }
+    qputenv("DISPLAY", display.toLatin1());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    return {};
+}
+
 QByteArray RunTool(const QString& program, const QStringList& args, int timeoutMs, bool* ok) {
     QProcess p;
     p.setProcessChannelMode(QProcess::SeparateChannels);

@@ -35,6 +35,11 @@ private:
     long pid_ = 0;
 };
 
+// Starts `server` and points this process at it, with nothing of the caller's desktop:
+// `runtime` as a private runtime directory, and no session bus but those tests start
+// themselves. What went wrong, or nothing.
+QString UsePrivateDisplay(XServer& server, const QTemporaryDir& runtime);
+
 // Runs a tool to its end; its standard output, or nothing when it failed.
 QByteArray RunTool(const QString& program, const QStringList& args, int timeoutMs = 10000,
                    bool* ok = nullptr);

@@ -20,29 +20,16 @@ QString& SkipReason() {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     dvl::e2e::XServer server;
+    QTemporaryDir runtime;
     const QString missing = dvl::e2e::XServer::MissingTools();
     if (!missing.isEmpty()) {
         dvl::e2e::SkipReason() = QStringLiteral("e2e tools not installed: ") + missing;
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    } else {
-        QString error;
-        const QString display = server.Start(error);
-        if (display.isEmpty()) {
-            std::fprintf(stderr, "cannot start Xvfb: %s\n", qPrintable(error));
-            return 1;
-        }
-        qputenv("DISPLAY", display.toLatin1());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
-    // Nothing of the caller's desktop: a private runtime directory, and no
-    // session bus but those the tests start themselves.
-    QTemporaryDir runtime;
-    if (!runtime.isValid()) {
-        std::fprintf(stderr, "cannot make a runtime directory\n");
+    } else if (const QString error = dvl::e2e::UsePrivateDisplay(server, runtime);
+               !error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     int rc = 0;
     {
         QApplication app(argc, argv);

@@ -96,7 +96,7 @@ TEST(TImageTest, SurfaceIsMadeOnceAtTheSizeOfTheFirstRequestAndKeepsIt) {
 
     TImage fresh(&board);
     EXPECT_EQ(fresh.size(), QSize(105, 105));
-    EXPECT_FALSE(fresh.HasPicture());
+    EXPECT_TRUE(fresh.Bitmap().isNull()) << "no picture before the first request";
     fresh.resize(100, 100);
     fresh.Surface();
     EXPECT_EQ(fresh.Bitmap().size(), QSize(100, 100));

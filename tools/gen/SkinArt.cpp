@@ -47,7 +47,7 @@ void DrawEmblem(Canvas& c, const Sdf& shape, Rgb base, const Sdf& highlight) {
 namespace {
 
 using Painter = void (*)(Canvas&);
-using Painters = Painter[1 + kFaceCount];
+using Painters = Painter[kSkinPictureCount];
 
 const Painters& PaintersOf(SkinKind kind) {
     static constexpr Painters kBuiltin = {
@@ -77,7 +77,7 @@ const Painters& PaintersOf(SkinKind kind) {
 
 // One item like the built-in one: "Images", 100 × 100, packed, 24-bit strip.
 std::unique_ptr<TDvlImageListItem> SkinItem(SkinKind kind, int scale) {
-    return TDvlImageListItem::GameSkin(kPictureSize * scale, 1 + kFaceCount,
+    return TDvlImageListItem::GameSkin(kSkinPictureSize * scale, kSkinPictureCount,
                                        DrawSkinStrip(kind, scale));
 }
 
@@ -85,9 +85,9 @@ std::unique_ptr<TDvlImageListItem> SkinItem(SkinKind kind, int scale) {
 
 QImage DrawSkinStrip(SkinKind kind, int scale) {
     const Painters& painters = PaintersOf(kind);
-    const int size = kPictureSize * scale;
-    QImage strip(size * (1 + kFaceCount), size, QImage::Format_RGB32);
-    for (int i = 0; i <= kFaceCount; ++i) {
+    const int size = kSkinPictureSize * scale;
+    QImage strip(size * (kSkinPictureCount), size, QImage::Format_RGB32);
+    for (int i = 0; i < kSkinPictureCount; ++i) {
         Canvas c(size, size, Hex(kBoard), scale);
         painters[i](c);
         c.CopyTo(strip, i * size);

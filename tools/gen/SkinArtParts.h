@@ -6,8 +6,6 @@
 
 namespace dvl::art {
 
-inline constexpr int kPictureSize = 100;
-inline constexpr int kFaceCount = 12;
 
 // The board behind the cards' rounded corners.
 inline constexpr std::uint32_t kBoard = 0x000000;

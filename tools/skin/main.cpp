@@ -1,5 +1,6 @@
-// dvoyliki-skin: makes and inspects the game's skins. Each command throws
-// dvl::Error on failure and leaves no half-written output behind.
+// dvoyliki-skin: makes and inspects the game's skins. Each command throws dvl::Error on
+// failure. Each file it writes appears whole or not at all; `unpack` keeps the pictures
+// written before a failure, and `lzrw` may have written part of its standard output.
 
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
@@ -24,8 +25,6 @@ namespace {
 
 constexpr int kFailed = 1;
 constexpr int kBadUsage = 2;
-constexpr int kPictureSize = 100;
-constexpr int kPictureCount = 13;
 // Larger pictures are refused by size before decoding; this caps what a
 // decoder may allocate for a picture that lies about its size.
 constexpr int kReaderAllocationLimitMb = 512;
@@ -94,10 +93,10 @@ QImage Fill(const QImage& image, int side) {
 }
 
 QImage Strip(const QList<QImage>& pictures, int side) {
-    QImage strip(side * kPictureCount, side, QImage::Format_RGB32);
+    QImage strip(side * kSkinPictureCount, side, QImage::Format_RGB32);
     QPainter p(&strip);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    for (int i = 0; i < kPictureCount; ++i) {
+    for (int i = 0; i < kSkinPictureCount; ++i) {
         p.drawImage(QPoint(i * side, 0), Fill(pictures[i], side));
     }
     p.end();
@@ -109,23 +108,24 @@ QImage Strip(const QList<QImage>& pictures, int side) {
 // one item of 100 × 100, and a second of 200 × 200 when every picture is at
 // least that large.
 void Pack(const QString& out, const QStringList& pictures) {
-    if (pictures.size() != kPictureCount) {
+    if (pictures.size() != kSkinPictureCount) {
         throw Error(QStringLiteral("A skin needs %1 pictures, not %2")
-                        .arg(kPictureCount)
+                        .arg(kSkinPictureCount)
                         .arg(pictures.size()));
     }
     QList<QImage> read;
     bool large = true; // every picture has the pixels for the double-size item
     for (const QString& path : pictures) {
         read.append(ReadPicture(path));
-        large = large && read.back().width() >= 2 * kPictureSize &&
-                read.back().height() >= 2 * kPictureSize;
+        large = large && read.back().width() >= 2 * kSkinPictureSize &&
+                read.back().height() >= 2 * kSkinPictureSize;
     }
     TDvlImageList list;
-    list.Add(TDvlImageListItem::GameSkin(kPictureSize, kPictureCount, Strip(read, kPictureSize)));
+    list.Add(TDvlImageListItem::GameSkin(kSkinPictureSize, kSkinPictureCount,
+                                         Strip(read, kSkinPictureSize)));
     if (large) {
-        list.Add(TDvlImageListItem::GameSkin(2 * kPictureSize, kPictureCount,
-                                             Strip(read, 2 * kPictureSize)));
+        list.Add(TDvlImageListItem::GameSkin(2 * kSkinPictureSize, kSkinPictureCount,
+                                             Strip(read, 2 * kSkinPictureSize)));
     }
     list.SaveToFile(out);
 }
@@ -235,7 +235,9 @@ int Usage() {
                  "       dvoyliki-skin lzrw pack|unpack   (standard input to standard output)\n"
                  "\n"
                  "pack    makes a skin of 13 pictures in any format Qt reads: the card back,\n"
-                 "        then the twelve faces; each is scaled to fill 100 x 100 and cropped\n"
+                 "        then the twelve faces; each is scaled to fill 100 x 100 and cropped,\n"
+                 "        and when all are at least 200 x 200, kept again at that size for\n"
+                 "        screens scaled above 100 %\n"
                  "unpack  writes every picture of every item as PNG into DIR\n"
                  "info    describes the items of a skin\n"
                  "lzrw    packs or unpacks the compressed stream used inside skins\n";
@@ -273,7 +275,7 @@ int Run(const QStringList& args) {
         return Usage();
     }
     const QString& command = args[0];
-    if (command == QLatin1String("pack") && args.size() == 2 + kPictureCount) {
+    if (command == QLatin1String("pack") && args.size() == 2 + kSkinPictureCount) {
         Pack(args[1], args.mid(2));
         return 0;
     }
