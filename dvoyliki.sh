@@ -74,12 +74,15 @@ install_missing() {
 
 ncpu() { nproc 2>/dev/null || echo 2; }
 
-# build PRESET [TARGET...]: everything, or only the targets named.
+# build PRESET [TARGET...]: everything, or only the targets named. The
+# release preset, the player's build, takes Debian's flags; the presets add
+# their own after them (-O3 -DNDEBUG), never in their place.
 build() {
-    local preset=$1
+    local preset=$1 flags=()
     shift
+    [ "$preset" = release ] && mapfile -t flags < <(tools/debian-flags.sh)
     say "Building ($preset)"
-    cmake --preset "$preset" >/dev/null
+    cmake --preset "$preset" "${flags[@]}" >/dev/null
     cmake --build --preset "$preset" -j "$(ncpu)" ${1:+--target "$@"}
 }
 
@@ -129,9 +132,11 @@ fuzz_smoke() {
 
 # A release build without tests and its .deb in build/package.
 build_package() {
+    local flags
+    mapfile -t flags < <(tools/debian-flags.sh)
     say "Building the package"
     cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-        -DCMAKE_INSTALL_PREFIX=/usr -DDVL_BUILD_TESTS=OFF >/dev/null
+        -DCMAKE_INSTALL_PREFIX=/usr -DDVL_BUILD_TESTS=OFF "${flags[@]}" >/dev/null
     cmake --build build/package -j "$(ncpu)"
     rm -f build/package/dvoyliki_*.deb
     (cd build/package && cpack -G DEB)
