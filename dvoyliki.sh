@@ -74,6 +74,9 @@ install_missing() {
 
 ncpu() { nproc 2>/dev/null || echo 2; }
 
+# What an install takes (the asset generators and the tests are not among it).
+installed_targets=(dvoyliki dvoyliki-skin packed-docs)
+
 # build PRESET [TARGET...]: everything, or only the targets named. The
 # release preset, the player's build, takes Debian's flags; the presets add
 # their own after them (-O3 -DNDEBUG), never in their place.
@@ -91,9 +94,9 @@ build() {
 cmd_run() {
     install_missing "${build_packages[@]}"
     # What the install takes, not the tests: a player waits for this build.
-    build release dvoyliki dvoyliki-skin man-pages
+    build release "${installed_targets[@]}"
     cmake --install build/release --prefix "$here/build/run" >/dev/null
-    XDG_DATA_HOME="$here/build/play" exec "$here/build/run/bin/dvoyliki-launcher"
+    XDG_DATA_HOME="$here/build/play" exec "$here/build/run/games/dvoyliki-launcher"
 }
 
 # In CI a skipped test is a failure: what it guards went unproven.
@@ -137,7 +140,7 @@ build_package() {
     say "Building the package"
     cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
         -DCMAKE_INSTALL_PREFIX=/usr -DDVL_BUILD_TESTS=OFF "${flags[@]}" >/dev/null
-    cmake --build build/package -j "$(ncpu)"
+    cmake --build build/package -j "$(ncpu)" --target "${installed_targets[@]}"
     rm -f build/package/dvoyliki_*.deb
     (cd build/package && cpack -G DEB)
     deb=$(echo "$here"/build/package/dvoyliki_*.deb)
@@ -166,7 +169,7 @@ package_round_trip() {
     trap 'as_root apt-get purge -y -qq dvoyliki >/dev/null 2>&1 || true' EXIT
     files=$(mktemp)
     dpkg -L dvoyliki >"$files"
-    local want=(/usr/bin/dvoyliki /usr/bin/dvoyliki-launcher /usr/bin/dvoyliki-skin
+    local want=(/usr/games/dvoyliki /usr/games/dvoyliki-launcher /usr/bin/dvoyliki-skin
                 "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml"
                 "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man6/dvoyliki.6.gz
                 /usr/share/man/man6/dvoyliki-launcher.6.gz /usr/share/man/man1/dvoyliki-skin.1.gz
@@ -188,7 +191,7 @@ package_round_trip() {
     # change, and take a whole game each: they ran with the build's tests.
     local log
     log=$(mktemp)
-    DVL_E2E_LAUNCHER=/usr/bin/dvoyliki-launcher build/debug/tests/e2e/e2e_test \
+    DVL_E2E_LAUNCHER=/usr/games/dvoyliki-launcher build/debug/tests/e2e/e2e_test \
         --gtest_filter='-WindowManagerE2e.*' 2>&1 | tee "$log" || rc=$?
     no_skips "$log"
     rm -f "$log"
