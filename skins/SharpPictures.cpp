@@ -6,12 +6,14 @@
 #include "skins/BuiltinSkin.h"
 #include "skins/TDvlImageList.h"
 
+#include <QByteArray>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <functional>
 
-// The pictures as the build unpacked them, each packed again as PNG after its
-// length (see UnpackStrip.cpp).
+// The pictures as the build unpacked them, each one's rows packed again by
+// qCompress, after their length (see UnpackStrip.cpp).
 DVL_LINKED_BYTES(dvl_builtin_twice, DVL_BUILTIN_SKIN_TWICE)
 
 namespace dvl {
@@ -35,17 +37,19 @@ QImage BuiltinDoublePicture(int index) {
     if (picture.isNull()) {
         try {
             ByteReader in(dvl_builtin_twice());
-            std::span<const std::uint8_t> png;
+            std::span<const std::uint8_t> packed;
             for (int i = 0; i <= index; ++i) {
-                png = in.bytes(in.u32());
+                packed = in.bytes(in.u32());
             }
-            picture = QImage::fromData(png.data(), int(png.size()), "PNG")
-                          .convertToFormat(QImage::Format_RGB32);
+            const QByteArray rows = qUncompress(packed.data(), qsizetype(packed.size()));
+            const int side = 2 * kBuiltinPictureSize;
+            QImage unpacked(side, side, QImage::Format_RGB32);
+            if (rows.size() != unpacked.sizeInBytes()) {
+                return {};
+            }
+            std::memcpy(unpacked.bits(), rows.constData(), std::size_t(rows.size()));
+            picture = std::move(unpacked);
         } catch (const Error&) {
-            return {};
-        }
-        if (picture.size() != QSize(2 * kBuiltinPictureSize, 2 * kBuiltinPictureSize)) {
-            picture = QImage();
             return {};
         }
         picture.setDevicePixelRatio(2.0); // set once: on a copy it would copy the pixels
