@@ -15,6 +15,9 @@ dvoyliki-skin tool makes from any pictures. The interface is in Russian.")
 # beside itself), so the package's prefix need not be the build's.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageStrip.cmake)
+set(CPACK_DVL_OBJCOPY ${CMAKE_OBJCOPY})
+set(CPACK_DVL_PROGRAMS usr/${DVL_INSTALL_GAMESDIR}/dvoyliki usr/${CMAKE_INSTALL_BINDIR}/dvoyliki-skin)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)

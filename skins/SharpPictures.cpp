@@ -1,14 +1,20 @@
 #include "skins/SharpPictures.h"
 
+#include "core/ByteReader.h"
 #include "core/Error.h"
 #include "core/LinkedBytes.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/TDvlImageList.h"
 
+#include <QByteArray>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <functional>
 
-// The rows of the strip as the build unpacked them (see UnpackStrip.cpp).
-DVL_LINKED_BYTES(dvl_builtin_strip_200, DVL_BUILTIN_SKIN_STRIP_200)
+// The pictures as the build unpacked them, each one's rows packed again by
+// qCompress, after their length (see UnpackStrip.cpp).
+DVL_LINKED_BYTES(dvl_builtin_twice, DVL_BUILTIN_SKIN_TWICE)
 
 namespace dvl {
 namespace {
@@ -22,62 +28,70 @@ bool IsDoubleOf(const TDvlImageListItem& twice, const TDvlImageListItem& item) {
 
 } // namespace
 
-const QImage& BuiltinDoubleStrip() {
-    // Read-only pixels in place; their size is the built-in skin's, twice over.
-    static const QImage strip = [] {
-        const std::span<const std::uint8_t> rows = dvl_builtin_strip_200();
-        const int width = 2 * kBuiltinPictureSize * kBuiltinPictureCount;
-        const int height = 2 * kBuiltinPictureSize;
-        if (rows.size() != std::size_t(width) * std::size_t(height) * 4) {
-            throw Error("Image list item is not valid", "the double-size strip is cut short");
+QImage BuiltinDoublePicture(int index) {
+    static std::array<QImage, kBuiltinPictureCount> pictures;
+    if (index < 0 || index >= kBuiltinPictureCount) {
+        return {};
+    }
+    QImage& picture = pictures[std::size_t(index)];
+    if (picture.isNull()) {
+        try {
+            ByteReader in(dvl_builtin_twice());
+            std::span<const std::uint8_t> packed;
+            for (int i = 0; i <= index; ++i) {
+                packed = in.bytes(in.u32());
+            }
+            const QByteArray rows = qUncompress(packed.data(), qsizetype(packed.size()));
+            const int side = 2 * kBuiltinPictureSize;
+            QImage unpacked(side, side, QImage::Format_RGB32);
+            if (rows.size() != unpacked.sizeInBytes()) {
+                return {};
+            }
+            std::memcpy(unpacked.bits(), rows.constData(), std::size_t(rows.size()));
+            picture = std::move(unpacked);
+        } catch (const Error&) {
+            return {};
         }
-        return QImage(rows.data(), width, height, qsizetype(width) * 4, QImage::Format_RGB32);
-    }();
-    return strip;
+        picture.setDevicePixelRatio(2.0); // set once: on a copy it would copy the pixels
+    }
+    return picture;
 }
 
-std::vector<QImage> SharpPictures(const TDvlImageList& list, double ratio) {
+TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio) {
     if (ratio <= 1 || list.Count() < 1) {
         return {};
     }
     const TDvlImageListItem& item = list.Item(0);
-    QImage strip;
-    bool lasting = false; // the strip outlives every card: its pictures may be views
+    std::function<QImage(int)> twice;
     if (list.Count() > 1 && IsDoubleOf(list.Item(1), item)) {
-        strip = list.Item(1).Strip();
+        const QImage strip = list.Item(1).Strip(); // shared, and kept by the source
+        const QSize side(2 * item.Width(), 2 * item.Height());
+        twice = [strip, side](int i) {
+            return strip.copy(i * side.width(), 0, side.width(), side.height());
+        };
     } else if (HoldsBuiltinSkin(list)) {
-        strip = BuiltinDoubleStrip();
-        lasting = true;
+        twice = BuiltinDoublePicture;
     } else {
         return {}; // a player's own 100 × 100 pictures are shown as they are
     }
-    const int side = 2 * item.Width();
-    const int high = 2 * item.Height();
-    const bool scaled = ratio < 2;
     const QSize device(int(std::lround(item.Width() * ratio)),
                        int(std::lround(item.Height() * ratio)));
-    std::vector<QImage> pictures;
-    pictures.reserve(std::size_t(item.PictureCount()));
-    for (int i = 0; i < item.PictureCount(); ++i) {
-        const std::size_t at = std::size_t(i) * std::size_t(side) * 4;
-        QImage picture = lasting && !scaled ? QImage(strip.constBits() + at, side, high,
-                                                     strip.bytesPerLine(), QImage::Format_RGB32)
-                                            : strip.copy(i * side, 0, side, high);
-        if (scaled) {
+    return [twice, ratio, device](int i) {
+        QImage picture = twice(i);
+        if (ratio < 2 && !picture.isNull()) {
             picture = picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                           .convertToFormat(QImage::Format_RGB32);
         }
-        picture.setDevicePixelRatio(scaled ? ratio : 2.0);
-        pictures.push_back(std::move(picture));
-    }
-    return pictures;
+        picture.setDevicePixelRatio(ratio < 2 ? ratio : 2.0);
+        return picture;
+    };
 }
 
 void MakeSharp(TDvlImageList& list, double ratio) {
     try {
-        list.SetSharpPictures(SharpPictures(list, ratio));
+        list.SetSharpSource(SharpPictures(list, ratio));
     } catch (const Error&) {
-        list.SetSharpPictures({}); // shown at its own pixels, as on any screen
+        list.SetSharpSource({}); // shown at its own pixels, as on any screen
     }
 }
 

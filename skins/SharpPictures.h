@@ -1,22 +1,24 @@
 #pragma once
 
+#include "skins/TDvlImageList.h"
+
 #include <QImage>
-#include <vector>
 
 namespace dvl {
 
-class TDvlImageList;
-
-// The built-in skin's pictures at 200 × 200, as the build unpacked them.
-const QImage& BuiltinDoubleStrip();
+// Picture `index` of the built-in skin at 200 × 200 (devicePixelRatio 2),
+// unpacked when first asked for and kept for the run; null when it cannot be
+// read. Only a screen of high density asks, on the thread of the windows.
+QImage BuiltinDoublePicture(int index);
 
 // The first item's pictures at `ratio` device pixels per pixel, drawn from a
 // double-size source: the list's second item when it holds the same number of
 // pictures at exactly twice the size, else the built-in double-size pictures
 // when the first item is the built-in skin pixel for pixel. At 2 and above
 // each is the double-size picture as it is; below 2 it is scaled down
-// smoothly, here and once. Empty at a ratio of 1 or without a source.
-std::vector<QImage> SharpPictures(const TDvlImageList& list, double ratio);
+// smoothly. Each is made when asked for, so a start-up unpacks only the card
+// back. No source at a ratio of 1 or without a double-size one.
+TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio);
 
 // Hands the list its sharp pictures for a screen of `ratio` (see above).
 void MakeSharp(TDvlImageList& list, double ratio);

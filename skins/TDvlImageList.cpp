@@ -57,8 +57,8 @@ void TDvlImageList::Draw(TCanvas& canvas, int x, int y, int listIndex, int image
         } else {
             canvas.CopyRect(target, item.Strip(), source);
         }
-        if (whole && listIndex == 0 && std::size_t(imageIndex) < sharp_.size()) {
-            canvas.SetSharp(sharp_[std::size_t(imageIndex)]);
+        if (whole && listIndex == 0 && sharpSource_) {
+            canvas.SetSharp(SharpPicture(imageIndex));
         }
         return;
     }
@@ -172,7 +172,18 @@ void TDvlImageList::LoadFromStream(ByteReader& in, bool withIndex) {
         loaded.push_back(std::move(item));
     }
     items_ = std::move(loaded);
-    sharp_.clear();
+    SetSharpSource({});
+}
+
+const QImage& TDvlImageList::SharpPicture(int imageIndex) const {
+    const std::size_t at = std::size_t(imageIndex);
+    if (sharp_.size() <= at) {
+        sharp_.resize(at + 1);
+    }
+    if (sharp_[at].isNull()) {
+        sharp_[at] = sharpSource_(imageIndex);
+    }
+    return sharp_[at];
 }
 
 } // namespace dvl

@@ -9,6 +9,7 @@
 #include <QRgb>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -36,13 +37,18 @@ public:
     int Add(std::unique_ptr<TDvlImageListItem> item = nullptr);
     void Clear() {
         items_.clear();
-        sharp_.clear();
+        SetSharpSource({});
     }
 
-    // The first item's pictures at the screen's device pixels (their
-    // devicePixelRatio set), which a whole-card draw of that item hands to the
-    // surface beside the picture itself. Loading or clearing drops them.
-    void SetSharpPictures(std::vector<QImage> pictures) { sharp_ = std::move(pictures); }
+    // Where the first item's pictures at the screen's device pixels come from
+    // (their devicePixelRatio set): a whole-card draw of that item hands the
+    // surface the one of its index beside the picture itself, asked for when
+    // first drawn and kept. Loading or clearing drops the source and them.
+    using SharpSource = std::function<QImage(int imageIndex)>;
+    void SetSharpSource(SharpSource source) {
+        sharpSource_ = std::move(source);
+        sharp_.clear();
+    }
 
     // Draws picture `imageIndex` of item `listIndex` with its top-left corner at (x, y).
     // A bad index throws "List index out of bounds (n)" and draws nothing.
@@ -75,8 +81,11 @@ public:
     void LoadFromFile(const QString& path);
 
 private:
+    const QImage& SharpPicture(int imageIndex) const;
+
     std::vector<std::unique_ptr<TDvlImageListItem>> items_;
-    std::vector<QImage> sharp_;
+    SharpSource sharpSource_;
+    mutable std::vector<QImage> sharp_; // what the source gave, by index
 };
 
 } // namespace dvl

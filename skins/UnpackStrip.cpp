@@ -3,18 +3,24 @@
 // unpacking and converting them.
 //   unpack-strip RECORD STRIP
 // STRIP: the rows of 32-bit pixels (0xAARRGGBB, native order), top row first;
-// the record's fields give their size. The strip must be stored at 24 bits,
-// the depth the program takes it to have.
+// the record's fields give their size. A STRIP named *.zrows holds instead
+// each picture's rows packed by qCompress (zlib, strongest), after their
+// length (four bytes, little-endian): the double-size pictures, which only a
+// screen of high density unpacks, and only those it draws. The strip must be
+// stored at 24 bits, the depth the program takes it to have.
 
 #include "core/ByteReader.h"
+#include "core/ByteWriter.h"
 #include "core/Error.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/TDvlImageListItem.h"
 
+#include <QByteArray>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -36,9 +42,23 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-        for (int y = 0; y < strip.height(); ++y) {
-            out.write(reinterpret_cast<const char*>(strip.constScanLine(y)),
-                      std::streamsize(strip.width()) * 4);
+        if (std::string_view(argv[2]).ends_with(".zrows")) {
+            dvl::ByteWriter pictures;
+            for (int i = 0; i < item.PictureCount(); ++i) {
+                const QImage picture = strip.copy(i * item.Width(), 0, item.Width(), item.Height());
+                const QByteArray packed =
+                    qCompress(picture.constBits(), int(picture.sizeInBytes()), 9);
+                pictures.u32(std::uint32_t(packed.size()));
+                pictures.bytes({reinterpret_cast<const std::uint8_t*>(packed.constData()),
+                                std::size_t(packed.size())});
+            }
+            const std::vector<std::uint8_t> bytes = pictures.take();
+            out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        } else {
+            for (int y = 0; y < strip.height(); ++y) {
+                out.write(reinterpret_cast<const char*>(strip.constScanLine(y)),
+                          std::streamsize(strip.width()) * 4);
+            }
         }
         out.close();
         if (!out) {

@@ -121,7 +121,10 @@ TEST(BuiltinSkinRecord, CommittedRecordIsWhatTheGeneratorDraws) {
     EXPECT_TRUE(Committed(QStringLiteral("builtin-skin-200.rec")) ==
                 dvl::art::PackBuiltinSkinRecord(2))
         << "assets/builtin-skin-200.rec is not what the artwork generator draws";
-    EXPECT_TRUE(dvl::BuiltinDoubleStrip() == dvl::art::DrawSkinStrip(SkinKind::Builtin, 2));
+    const QImage twice = dvl::art::DrawSkinStrip(SkinKind::Builtin, 2);
+    for (int i = 0; i < dvl::kBuiltinPictureCount; ++i) {
+        EXPECT_TRUE(dvl::BuiltinDoublePicture(i) == twice.copy(200 * i, 0, 200, 200)) << i;
+    }
 }
 
 TEST(BuiltinSkinRecord, BeginsWithTheItemFields) {

@@ -27,25 +27,28 @@ TEST(SharpPictures, ASecondItemAtTwiceTheSizeGivesDevicePixelsAndNothingElse) {
     written.Add(makeItem(13, 200, 200));
     TDvlImageList list = Reloaded(written);
     ASSERT_EQ(list.Count(), 2);
-    EXPECT_TRUE(dvl::SharpPictures(list, 1.0).empty());
+    EXPECT_FALSE(dvl::SharpPictures(list, 1.0));
 
-    const std::vector<QImage> twice = dvl::SharpPictures(list, 2.0);
-    ASSERT_EQ(twice.size(), 13u);
-    EXPECT_EQ(twice[7], list.Item(1).Strip().copy(1400, 0, 200, 200));
-    EXPECT_EQ(twice[7].devicePixelRatio(), 2.0);
-    const std::vector<QImage> half = dvl::SharpPictures(list, 1.5);
-    ASSERT_EQ(half.size(), 13u);
-    EXPECT_EQ(half[0].size(), QSize(150, 150));
-    EXPECT_EQ(half[0].devicePixelRatio(), 1.5);
+    const auto twice = dvl::SharpPictures(list, 2.0);
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(twice(7), list.Item(1).Strip().copy(1400, 0, 200, 200));
+    EXPECT_EQ(twice(7).devicePixelRatio(), 2.0);
+    const auto half = dvl::SharpPictures(list, 1.5);
+    ASSERT_TRUE(half);
+    EXPECT_EQ(half(0).size(), QSize(150, 150));
+    EXPECT_EQ(half(0).devicePixelRatio(), 1.5);
 
     QImage card(100, 100, QImage::Format_RGB32);
     dvl::TCanvas canvas(card);
-    list.SetSharpPictures(twice);
+    list.SetSharpSource(twice);
     list.Draw(canvas, 0, 0, 0, 7);
     EXPECT_EQ(card, list.Item(0).Strip().copy(700, 0, 100, 100));
-    EXPECT_EQ(canvas.Sharp(), twice[7]);
+    EXPECT_EQ(canvas.Sharp(), twice(7));
     list.Draw(canvas, 50, 0, 0, 3);
     EXPECT_TRUE(canvas.Sharp().isNull()) << "a partial draw leaves a stale sharp picture";
+    list.LoadFromBytes(dvl::BuiltinSkinFile());
+    list.Draw(canvas, 0, 0, 0, 7);
+    EXPECT_TRUE(canvas.Sharp().isNull()) << "a skin loaded after keeps the last one's source";
 }
 
 TEST(SharpPictures, AnyOtherSecondItemOrAPlayersOwnPicturesAreShownAsTheyAre) {
@@ -53,7 +56,7 @@ TEST(SharpPictures, AnyOtherSecondItemOrAPlayersOwnPicturesAreShownAsTheyAre) {
         TDvlImageList written;
         written.Add(makeItem(13));
         written.Add(makeItem(count, side, side));
-        EXPECT_TRUE(dvl::SharpPictures(Reloaded(written), 2.0).empty()) << count << " " << side;
+        EXPECT_FALSE(dvl::SharpPictures(Reloaded(written), 2.0)) << count << " " << side;
     }
 }
 
@@ -65,12 +68,12 @@ TEST(SharpPictures, TheBuiltinSkinFileStaysOneItemAndUsesTheBuiltinDoubles) {
     list.LoadFromBytes(file);
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.SaveToBytes(), file);
-    const std::vector<QImage> twice = dvl::SharpPictures(list, 2.0);
-    ASSERT_EQ(twice.size(), 13u);
-    EXPECT_EQ(twice[12], dvl::BuiltinDoubleStrip().copy(2400, 0, 200, 200));
+    const auto twice = dvl::SharpPictures(list, 2.0);
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(twice(12), dvl::BuiltinDoublePicture(12));
 
     list.Item(0).Strip().setPixel(1250, 50, qRgb(1, 2, 3));
-    EXPECT_TRUE(dvl::SharpPictures(list, 2.0).empty());
+    EXPECT_FALSE(dvl::SharpPictures(list, 2.0));
 }
 
 } // namespace
