@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 #include <array>
-#include <cmath>
 #include <cstring>
 #include <functional>
 
@@ -17,16 +16,6 @@
 DVL_LINKED_BYTES(dvl_builtin_twice, DVL_BUILTIN_SKIN_TWICE)
 
 namespace dvl {
-namespace {
-
-bool IsDoubleOf(const TDvlImageListItem& twice, const TDvlImageListItem& item) {
-    return !twice.Masked() && twice.PictureCount() == item.PictureCount() &&
-           twice.Width() == 2 * item.Width() && twice.Height() == 2 * item.Height() &&
-           twice.Strip().width() >= twice.PictureCount() * twice.Width() &&
-           twice.Strip().height() >= twice.Height();
-}
-
-} // namespace
 
 QImage BuiltinDoublePicture(int index) {
     static std::array<QImage, kBuiltinPictureCount> pictures;
@@ -57,13 +46,23 @@ QImage BuiltinDoublePicture(int index) {
     return picture;
 }
 
+QImage SharpAt(QImage twice, QSizeF size, double ratio) {
+    if (ratio < 2 && !twice.isNull()) {
+        twice =
+            twice.scaled((size * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(QImage::Format_RGB32);
+    }
+    twice.setDevicePixelRatio(ratio < 2 ? ratio : 2.0);
+    return twice;
+}
+
 TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio) {
     if (ratio <= 1 || list.Count() < 1) {
         return {};
     }
     const TDvlImageListItem& item = list.Item(0);
     std::function<QImage(int)> twice;
-    if (list.Count() > 1 && IsDoubleOf(list.Item(1), item)) {
+    if (list.Count() > 1 && list.Item(1).IsDoubleOf(item)) {
         const QImage strip = list.Item(1).Strip(); // shared, and kept by the source
         const QSize side(2 * item.Width(), 2 * item.Height());
         twice = [strip, side](int i) {
@@ -74,17 +73,8 @@ TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio
     } else {
         return {}; // a player's own 100 × 100 pictures are shown as they are
     }
-    const QSize device(int(std::lround(item.Width() * ratio)),
-                       int(std::lround(item.Height() * ratio)));
-    return [twice, ratio, device](int i) {
-        QImage picture = twice(i);
-        if (ratio < 2 && !picture.isNull()) {
-            picture = picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                          .convertToFormat(QImage::Format_RGB32);
-        }
-        picture.setDevicePixelRatio(ratio < 2 ? ratio : 2.0);
-        return picture;
-    };
+    const QSizeF size(item.Width(), item.Height());
+    return [twice, size, ratio](int i) { return SharpAt(twice(i), size, ratio); };
 }
 
 void MakeSharp(TDvlImageList& list, double ratio) {

@@ -6,6 +6,11 @@
 
 namespace dvl {
 
+// A picture drawn at twice its size, for a screen of `ratio` (above 1) device pixels per
+// pixel: as it is at 2 and above; below 2, scaled smoothly to the device pixels of `size`,
+// its size in pixels. Its device pixel ratio is set to match.
+QImage SharpAt(QImage twice, QSizeF size, double ratio);
+
 // Picture `index` of the built-in skin at 200 × 200 (devicePixelRatio 2),
 // unpacked when first asked for and kept for the run; null when it cannot be
 // read. Only a screen of high density asks, on the thread of the windows.

@@ -72,7 +72,7 @@ void TDvlImageList::Draw(TCanvas& canvas, int x, int y, int listIndex, int image
 }
 
 TCanvas TDvlImageList::ItemCanvas(int listIndex) {
-    return TCanvas(Item(listIndex).Strip());
+    return TCanvas(Item(listIndex).EditStrip());
 }
 
 QRect TDvlImageList::PictureRect(int listIndex, int imageIndex) const {

@@ -60,8 +60,8 @@ public:
     // The strip in the display's format (Format_RGB32), with the depth and
     // palette of the BMP it came from, which a default-format save keeps.
     const QImage& Strip() const { return strip_; }
-    // Drawing on the strip ends the picture views taken from it.
-    QImage& Strip() {
+    // To draw on: ends the picture views taken from the strip.
+    QImage& EditStrip() {
         views_.clear();
         return strip_;
     }
@@ -72,6 +72,13 @@ public:
 
     const std::vector<PictureEntry>& Pictures() const { return pictures_; }
     int PictureCount() const { return int(pictures_.size()); }
+    // Whether this item holds `item`'s pictures at twice the size, as the game can draw
+    // them on a screen of high density: as many, unmasked, the strip large enough.
+    bool IsDoubleOf(const TDvlImageListItem& item) const {
+        return !masked_ && PictureCount() == item.PictureCount() && width_ == 2 * item.width_ &&
+               height_ == 2 * item.height_ && strip_.width() >= PictureCount() * width_ &&
+               strip_.height() >= height_;
+    }
     // Picture `index` as an image over the strip's pixels, when the strip lies
     // in bytes that outlive every surface it is drawn on (the program's own);
     // null otherwise. A card drawn whole shares these pixels instead of copying them.

@@ -1,11 +1,11 @@
 #include "visuals/ClipResource.h"
 
 #include "core/Error.h"
+#include "skins/SharpPictures.h"
 
 #include <QResource>
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace dvl {
 namespace {
@@ -77,15 +77,9 @@ const ClipResource::Rendering& ClipResource::RenderingFor(QRgb background, bool 
     Rendering r{background, transparent, ratio, {}};
     r.frames.reserve(std::size_t(clip_.FrameCount()));
     if (ratio > 0) {
-        const QSize device(int(std::lround(clip_.width * ratio / 2)),
-                           int(std::lround(clip_.height * ratio / 2)));
+        const QSizeF size(clip_.width / 2.0, clip_.height / 2.0);
         for (const QImage& frame : RenderingFor(background, transparent).frames) {
-            QImage shown =
-                ratio < 2 ? frame.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                .convertToFormat(QImage::Format_RGB32)
-                          : frame;
-            shown.setDevicePixelRatio(ratio);
-            r.frames.push_back(std::move(shown));
+            r.frames.push_back(SharpAt(frame, size, ratio));
         }
     } else {
         // The key is a colour, not an index: every entry holding it is replaced.

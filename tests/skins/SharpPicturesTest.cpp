@@ -72,7 +72,7 @@ TEST(SharpPictures, TheBuiltinSkinFileStaysOneItemAndUsesTheBuiltinDoubles) {
     ASSERT_TRUE(twice);
     EXPECT_EQ(twice(12), dvl::BuiltinDoublePicture(12));
 
-    list.Item(0).Strip().setPixel(1250, 50, qRgb(1, 2, 3));
+    list.Item(0).EditStrip().setPixel(1250, 50, qRgb(1, 2, 3));
     EXPECT_FALSE(dvl::SharpPictures(list, 2.0));
 }
 

@@ -191,9 +191,7 @@ void Info(const QString& in, std::ostream& out) {
         << '\n';
     for (int i = 0; i < list.Count(); ++i) {
         const TDvlImageListItem& item = list.Item(i);
-        const bool twice = i == 1 && item.PictureCount() == list.Item(0).PictureCount() &&
-                           item.Width() == 2 * list.Item(0).Width() &&
-                           item.Height() == 2 * list.Item(0).Height();
+        const bool twice = i == 1 && item.IsDoubleOf(list.Item(0));
         out << "item " << i
             << (twice ? " (item 0's pictures at twice the size, for high-density screens)" : "")
             << '\n'
