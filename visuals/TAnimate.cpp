@@ -128,8 +128,6 @@ bool TAnimate::OpenClip() {
         return true;
     }
     const bool opened = playback_->Open(ClipResource::Find(resourceId_));
-    // On a screen of high density the frames come from the clip drawn at twice the size.
-    twice_ = opened && devicePixelRatioF() > 1 ? ClipResource::FindTwice(resourceId_) : nullptr;
     if (opened) {
         const QByteArray& bytes = playback_->Clip()->Bytes();
         ReadHeaderValue(bytes, 48, clipFrameCount_);
@@ -205,9 +203,12 @@ void TAnimate::Paint(QPainter& painter) const {
     for (const QRect& r : outside) {
         painter.fillRect(r, color_);
     }
-    if (twice_) {
-        painter.drawImage(at, twice_->DeviceFrame(playback_->CurrentFrame(), color_.rgb(),
-                                                  transparent_, devicePixelRatioF()));
+    // On a screen of high density the frames come from the clip drawn at twice the size,
+    // unpacked when first drawn rather than at start-up, where every clip is opened.
+    const auto twice = devicePixelRatioF() > 1 ? ClipResource::FindTwice(resourceId_) : nullptr;
+    if (twice) {
+        painter.drawImage(at, twice->DeviceFrame(playback_->CurrentFrame(), color_.rgb(),
+                                                 transparent_, devicePixelRatioF()));
     } else {
         painter.drawImage(at.topLeft(), frame);
     }

@@ -96,7 +96,6 @@ private:
     void RaiseStop();
 
     std::unique_ptr<ClipPlayback> playback_;
-    std::shared_ptr<const ClipResource> twice_; // the clip at twice the size, or null
     int resourceId_ = 0;
     QColor color_;
     bool transparent_ = true;
