@@ -10,7 +10,9 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QLabel>
 #include <QLibraryInfo>
+#include <QStatusBar>
 #include <QVersionNumber>
 #include <vector>
 
@@ -110,11 +112,53 @@ private:
     }
 };
 
+// The status text, readable as text too: Orca 48's status-bar command reads
+// only the labels under the bar that have text to give, and Qt's label has none.
+class StatusAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit StatusAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        return t == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                               : QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? Label()->text() : QAccessibleWidget::text(t);
+    }
+
+    QString text(int start, int end) const override {
+        return Label()->text().mid(start, end - start);
+    }
+    int characterCount() const override { return int(Label()->text().size()); }
+    // One run of plain text, the whole of it.
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+
+private:
+    QLabel* Label() const { return static_cast<QLabel*>(widget()); }
+};
+
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType()) {
         return nullptr;
     }
     auto* w = static_cast<QWidget*>(object);
+    if (className == QLatin1String("QLabel") && qobject_cast<QStatusBar*>(w->parentWidget())) {
+        return new StatusAccessible(static_cast<QLabel*>(w));
+    }
     // The board is the widget that carries the card names.
     if (className == QLatin1String(TImage::staticMetaObject.className()) &&
         CardNames::Of(w->parentWidget())) {

@@ -139,7 +139,7 @@ class Player:
         self.desktop = desktop
         self.events = []
         for kind in ("object:property-change:accessible-name", "object:state-changed:focused",
-                     "object:state-changed:showing", "window:activate"):
+                     "object:state-changed:showing", "object:announcement", "window:activate"):
             pyatspi.Registry.registerEventListener(self.heard, kind)
         # A reader listens before the game starts: Qt's bridge asks which events
         # are wanted once at start-up and may miss a listener that comes meanwhile.
@@ -160,7 +160,10 @@ class Player:
     def heard(self, event):
         # The event is kept even when its source no longer answers (gone, or
         # too slow under load): it is still known by the object it came from.
+        # A note's name is read afresh, as by a reader that meets it first.
         try:
+            if event.type.startswith("object:state-changed:showing"):
+                event.source.clearCache()
             name = event.source.name
         except Exception:
             name = None
@@ -205,10 +208,12 @@ class Player:
                 and isinstance(data, str)]
 
     def notes(self, start):
-        """What the game said from under its status bar since `start`."""
+        """What the game announced, or said from under its status bar, since `start`."""
         said = []
-        for kind, name, shown, _, source in self.events[start:]:
-            if kind.startswith("object:state-changed:showing") and shown:
+        for kind, name, shown, data, source in self.events[start:]:
+            if kind.startswith("object:announcement"):
+                said.append(data)
+            elif kind.startswith("object:state-changed:showing") and shown:
                 try:
                     note = source.getRole() == self.pyatspi.ROLE_NOTIFICATION
                     # Under the status bar, Orca leaves the role's name unsaid.
