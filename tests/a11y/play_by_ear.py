@@ -281,17 +281,22 @@ class Player:
     def board_mismatch(self, shot, back):
         """The first card whose name or state disagrees with the screen, or None."""
         for cell, card in enumerate(self.cards(), 1):
+            card.clearCache()  # as a reader that meets the card now
             name = card.name
             states = card.getState()
             looks = self.looks(shot, cell)
             actions = card.queryAction()
-            if card.getRole() != self.pyatspi.ROLE_PUSH_BUTTON or not name.startswith(f"Карта {cell}, "):
+            found = name.endswith("найдена")
+            role = self.pyatspi.ROLE_FILLER if found else self.pyatspi.ROLE_PUSH_BUTTON
+            if card.getRole() != role or not name.startswith(f"Карта {cell}, "):
                 return f"card {cell} is a {card.getRoleName()} named {name!r}"
-            if name.endswith("найдена"):
+            if found:
                 if looks != "black":
                     return f"{name!r} but its cell is not empty"
-                if states.contains(self.pyatspi.STATE_FOCUSABLE) or actions.nActions:
-                    return f"{name!r} can still be focused or pressed"
+                # An empty place, out of play, yet shown: its news must be heard.
+                if actions.nActions or states.contains(self.pyatspi.STATE_ENABLED) \
+                        or not states.contains(self.pyatspi.STATE_SHOWING):
+                    return f"{name!r} is still in play, or hidden, to a reader"
             elif name.endswith("закрыта"):
                 if not like(looks, back):
                     return f"{name!r} but the screen shows no card back there"
