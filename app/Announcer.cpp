@@ -1,10 +1,14 @@
 #include "app/Announcer.h"
 
+#include "app/CardAccessible.h"
+
 #include <QAccessibleObject>
 #include <QTimer>
 #include <QWidget>
 
 namespace dvl {
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 
 class Note : public QObject {
 public:
@@ -14,10 +18,10 @@ public:
 
 namespace {
 
-// A note under the status bar. Orca 43 speaks a notification as it shows,
-// wherever its focus is, and leaves out the role's name when the note lies
-// under a status bar. The bar does not list it, so the tree a reader walks
-// and the status-bar command stay as they were.
+// A note under the status bar, for a Qt without announcements. Orca 43 speaks
+// a notification as it shows, wherever its focus is, and leaves out the role's
+// name when the note lies under a status bar. The bar does not list it, so the
+// tree a reader walks and the status-bar command stay as they were.
 class NoteAccessible : public QAccessibleObject {
 public:
     explicit NoteAccessible(Note* note) : QAccessibleObject(note) {}
@@ -36,6 +40,8 @@ public:
 };
 
 } // namespace
+
+#endif
 
 QString ClickCountWords(std::int64_t count) {
     const std::int64_t n = count < 0 ? -count : count;
@@ -84,15 +90,28 @@ void Announcer::Say(const QString& text) {
     if (!QAccessible::isActive() || text.isEmpty()) {
         return;
     }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // The words travel with the event: Orca 48 says them alone, with no role
+    // before them and no cached name in their place.
+    QAccessibleAnnouncementEvent said(statusBar_, text);
+    QAccessible::updateAccessibility(&said);
+#else
     if (!note_) {
         note_ = new Note(statusBar_);
         // Qt deletes the interface with its object.
         noteId_ = QAccessible::registerAccessibleInterface(new NoteAccessible(note_));
     }
     note_->text = text;
+    // The new name goes first: a reader that keeps names (Orca 48's library)
+    // would say the note's first words at every showing.
+    if (!AnnounceNameChange(note_, text)) {
+        QAccessibleEvent named(QAccessible::accessibleInterface(noteId_), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
     // Each showing is heard, the same words again too.
     QAccessibleEvent shown(QAccessible::accessibleInterface(noteId_), QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+#endif
 }
 
 void Announcer::SayLater(const QString& text) {

@@ -16,7 +16,9 @@ class QWidget;
 
 namespace dvl {
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 class Note;
+#endif
 
 // "1 клик", "3 клика", "14 кликов".
 QString ClickCountWords(std::int64_t count);
@@ -47,8 +49,10 @@ private:
     void accessibilityActiveChanged(bool active) override;
 
     QWidget* statusBar_;
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     Note* note_ = nullptr; // made on the first note, a child of the status bar
     QAccessible::Id noteId_ = 0;
+#endif
     std::function<void()> readerHeard_;
 };
 

@@ -10,36 +10,47 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QLabel>
 #include <QLibraryInfo>
+#include <QStatusBar>
 #include <QVersionNumber>
+#include <utility>
 #include <vector>
 
 namespace dvl {
 namespace {
 
 // A card: a button that turns it, focused while the keyboard frame is on it.
-// A found card is hidden and can no longer be focused.
+// A found card is hidden: its place is an empty filler, out of play, and the
+// keyboard frame may still stand on it. (Orca 43 drops the name changes of a
+// label, Orca 48 those of an image; neither speaks a filler's role.)
 class CardAccessible : public QAccessibleWidget {
 public:
     explicit CardAccessible(TImage* card) : QAccessibleWidget(card, QAccessible::Button) {}
 
     QString text(QAccessible::Text t) const override {
-        const CardNames* names = CardNames::Of(widget()->parentWidget());
+        const CardNames* names = Names();
         return t == QAccessible::Name && names ? names->Name(Card()->Tag)
                                                : QAccessibleWidget::text(t);
+    }
+
+    QAccessible::Role role() const override {
+        return Found() ? QAccessible::Client : QAccessible::Button;
     }
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         const KeyboardFrame* keyboard = Keyboard();
-        s.focusable = widget()->isVisibleTo(widget()->parentWidget());
+        // Its place shows on the board; hidden from readers, its news would go unsaid.
+        s.invisible = false;
+        s.disabled = Found();
+        s.focusable = true;
         s.focused = keyboard && keyboard->isVisible() && keyboard->FocusCell() == Card()->Tag;
         return s;
     }
 
     QStringList actionNames() const override {
-        return widget()->isVisibleTo(widget()->parentWidget()) ? QStringList{pressAction()}
-                                                               : QStringList{};
+        return Found() ? QStringList{} : QStringList{pressAction()};
     }
 
     void doAction(const QString& action) override {
@@ -56,6 +67,8 @@ public:
 
 private:
     TImage* Card() const { return static_cast<TImage*>(widget()); }
+    const CardNames* Names() const { return CardNames::Of(widget()->parentWidget()); }
+    bool Found() const { return Names() && Names()->Found(Card()->Tag); }
     KeyboardFrame* Keyboard() const {
         return widget()->parentWidget()->findChild<KeyboardFrame*>(QString(),
                                                                    Qt::FindDirectChildrenOnly);
@@ -110,11 +123,53 @@ private:
     }
 };
 
+// The status text, readable as text too: Orca 48's status-bar command reads
+// only the labels under the bar that have text to give, and Qt's label has none.
+class StatusAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit StatusAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        return t == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                               : QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? Label()->text() : QAccessibleWidget::text(t);
+    }
+
+    QString text(int start, int end) const override {
+        return Label()->text().mid(start, end - start);
+    }
+    int characterCount() const override { return int(Label()->text().size()); }
+    // One run of plain text, the whole of it.
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+
+private:
+    QLabel* Label() const { return static_cast<QLabel*>(widget()); }
+};
+
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType()) {
         return nullptr;
     }
     auto* w = static_cast<QWidget*>(object);
+    if (className == QLatin1String("QLabel") && qobject_cast<QStatusBar*>(w->parentWidget())) {
+        return new StatusAccessible(static_cast<QLabel*>(w));
+    }
     // The board is the widget that carries the card names.
     if (className == QLatin1String(TImage::staticMetaObject.className()) &&
         CardNames::Of(w->parentWidget())) {
@@ -148,7 +203,13 @@ void InstallAccessibility() {
     (void)installed;
 }
 
-bool AnnounceNameChange(QObject* object, const QString& name) {
+namespace {
+
+// AT-SPI's numbers for the roles Qt's bridge gives a card.
+constexpr int kAtspiFiller = 20;
+constexpr int kAtspiPushButton = 43;
+
+bool SendPropertyChange(QObject* object, const QString& property, const QVariant& value) {
     // This speaks for Qt's bridge from outside it: it takes the bridge's own
     // bus connection by its name and builds the object paths the bridge uses,
     // neither of which Qt promises. Both were proven on Qt 6.4 (the library
@@ -175,9 +236,32 @@ bool AnnounceNameChange(QObject* object, const QString& name) {
     application.beginStructure();
     application << bus.baseService() << QDBusObjectPath(prefix + QStringLiteral("root"));
     application.endStructure();
-    signal << QStringLiteral("accessible-name") << 0 << 0 << QVariant::fromValue(QDBusVariant(name))
+    signal << property << 0 << 0 << QVariant::fromValue(QDBusVariant(value))
            << QVariant::fromValue(application);
     return bus.send(signal);
+}
+
+// A found card turns from a button into the text of an empty place, and back
+// at a new game. Readers keep an object's role once read, so the change is
+// told; and a hidden card is told shown again, or its news goes unsaid (Orca
+// 48 says nothing of an object it takes as hidden).
+void TellFound(TImage* card, bool found) {
+    if (found) {
+        QAccessibleEvent shown(card, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    }
+    SendPropertyChange(card, QStringLiteral("accessible-role"),
+                       found ? kAtspiFiller : kAtspiPushButton);
+    QAccessible::State disabled;
+    disabled.disabled = true;
+    QAccessibleStateChangeEvent changed(card, disabled);
+    QAccessible::updateAccessibility(&changed);
+}
+
+} // namespace
+
+bool AnnounceNameChange(QObject* object, const QString& name) {
+    return SendPropertyChange(object, QStringLiteral("accessible-name"), name);
 }
 
 CardNames::CardNames(QWidget* board) : QObject(board) {}
@@ -211,6 +295,7 @@ void CardNames::Drawn(TImage* card, int picture, bool found) {
 // has shut again shows its back although its turn is not over yet.
 void CardNames::Rename(TImage* card, bool found) {
     const auto cell = std::size_t(card->Tag);
+    const bool foundNow = std::exchange(found_[cell], found) != found;
     QString name = CardName(card->Tag, shownPicture_[cell], found, builtinFaces_);
     QString& current = cardNames_[cell];
     if (current == name) {
@@ -221,7 +306,13 @@ void CardNames::Rename(TImage* card, bool found) {
     // listens (telling makes the card's accessible interface, at every start-up),
     // and once: Qt's own event carries the card where the text belongs, and
     // Orca logs it as bad content, so it goes only where ours cannot.
-    if (QAccessible::isActive() && !AnnounceNameChange(card, current)) {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    if (foundNow) {
+        TellFound(card, found);
+    }
+    if (!AnnounceNameChange(card, current)) {
         QAccessibleEvent event(card, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }

@@ -51,12 +51,15 @@ public:
     void Rename(TImage* card, bool found);
 
     const QString& Name(int cell) const { return cardNames_.at(std::size_t(cell)); }
+    // Whether the card's pair is found: its place is empty.
+    bool Found(int cell) const { return found_.at(std::size_t(cell)); }
     // What the current skin's `picture` is called.
     QString PictureName(int picture) const { return dvl::PictureName(picture, builtinFaces_); }
 
 private:
     std::array<int, kCells + 1> shownPicture_{}; // what each card shows, 0 its back
     std::array<QString, kCells + 1> cardNames_;
+    std::array<bool, kCells + 1> found_{};
     bool builtinFaces_ = true; // the faces are the built-in skin's
 };
 

@@ -9,8 +9,9 @@
 
 namespace dvl {
 
-KeyboardFrame::KeyboardFrame(QWidget* board, const Cards& cards, std::function<void(TImage*)> click)
-    : QWidget(board), cards_(cards), click_(std::move(click)) {
+KeyboardFrame::KeyboardFrame(QWidget* board, const Cards& cards, std::function<void(TImage*)> click,
+                             std::function<void(int cell)> edge)
+    : QWidget(board), cards_(cards), click_(std::move(click)), edge_(std::move(edge)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
@@ -51,7 +52,11 @@ void KeyboardFrame::MoveFocus(int dx, int dy) {
     if (isVisible()) {
         const int column = std::clamp((focusCell_ - 1) % 6 + dx, 0, 5);
         const int row = std::clamp((focusCell_ - 1) / 6 + dy, 0, 3);
-        focusCell_ = row * 6 + column + 1;
+        const int cell = row * 6 + column + 1;
+        if (cell == focusCell_ && edge_) {
+            edge_(cell);
+        }
+        focusCell_ = cell;
     }
     // The first arrow key shows where the keyboard is before it moves anything.
     ShowFocusFrame();

@@ -19,8 +19,10 @@ class KeyboardFrame : public QWidget {
 public:
     using Cards = std::array<TImage*, kCells + 1>; // from 1
 
-    // `click` turns a card as a mouse click on it would.
-    KeyboardFrame(QWidget* board, const Cards& cards, std::function<void(TImage*)> click);
+    // `click` turns a card as a mouse click on it would; `edge` runs when an
+    // arrow key finds the board's edge, with the cell the frame stays on.
+    KeyboardFrame(QWidget* board, const Cards& cards, std::function<void(TImage*)> click,
+                  std::function<void(int cell)> edge = {});
 
     // The arrow keys and Enter; false for any other key.
     bool KeyPress(int key);
@@ -41,6 +43,7 @@ private:
 
     Cards cards_;
     std::function<void(TImage*)> click_;
+    std::function<void(int)> edge_;
     int focusCell_ = 1;
 };
 

@@ -14,12 +14,14 @@
 #include "visuals/TImage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <exception>
@@ -52,6 +54,10 @@ TForm1::TForm1(Board::SeedSource seeds)
     setStatusBar(bar);
 
     BuildMenu();
+    menuBar()->installEventFilter(this);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        menu->installEventFilter(this);
+    }
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // The board switches Timer1 on while something moves and off when nothing does.
@@ -173,8 +179,10 @@ void TForm1::CreateCells() {
         // The clip player lies above the card picture and covers it while it plays.
         animate->raise();
     }
-    keyboard_ =
-        new KeyboardFrame(boardWidget_, CardImages, [this](TImage* card) { ClickUncovered(card); });
+    // A reader repeats the card at an edge, so a listener knows the key was taken.
+    keyboard_ = new KeyboardFrame(
+        boardWidget_, CardImages, [this](TImage* card) { ClickUncovered(card); },
+        [this](int cell) { announcer_->Say(cardNames_->Name(cell)); });
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {
@@ -260,6 +268,23 @@ void TForm1::ReaderHeard() {
     if (isActiveWindow()) {
         TellFocus();
     }
+}
+
+// A key leaves the menus (Esc, or a command chosen): a reader is left on the
+// last menu item, so the card with the keyboard is told again, unless a window
+// the command opened has taken over. The menu bar keeps Qt's focus when no
+// widget had it before, so its leaving is known only by its lost active item.
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && QAccessible::isActive() &&
+        (menuBar()->activeAction() || QApplication::activePopupWidget())) {
+        QTimer::singleShot(0, this, [this] {
+            if (isActiveWindow() && !menuBar()->activeAction() &&
+                !QApplication::activePopupWidget() && keyboard_ && keyboard_->isVisible()) {
+                Announcer::FocusLater(CardImages[std::size_t(keyboard_->FocusCell())]);
+            }
+        });
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void TForm1::changeEvent(QEvent* e) {

@@ -2,15 +2,28 @@
 
 #include "ui/WindowLook.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 namespace dvl {
 
 QString TForm3::Text() {
     return QStringLiteral("Игра \"Двойлики\"\nВерсия 1.5\nсентябрь 2004 года\n\nАвтор:\n"
                           "Команда\n«Двойлики»\nсм. README");
+}
+
+QLabel* TForm3::MakeText() {
+    auto* text = new QLabel(Text(), this);
+    text->setObjectName(QStringLiteral("StaticText1"));
+    text->setGeometry(104, 8, 121, 111);
+    text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette pal = text->palette();
+    pal.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    text->setPalette(pal);
+    return text;
 }
 
 TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow_(mainWindow) {
@@ -32,13 +45,7 @@ TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow
     button_->setDefault(true);
     connect(button_, &QPushButton::clicked, this, &QDialog::accept);
 
-    text_ = new QLabel(Text(), this);
-    text_->setObjectName(QStringLiteral("StaticText1"));
-    text_->setGeometry(104, 8, 121, 111);
-    text_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QPalette pal = text_->palette();
-    pal.setColor(QPalette::WindowText, QColor(0, 255, 0));
-    text_->setPalette(pal);
+    text_ = MakeText();
     button_->setFocus();
 }
 
@@ -60,6 +67,14 @@ void TForm3::showEvent(QShowEvent* e) {
             picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
         }
     }
+    // Orca 48 reads the window at once from the key that opened it, while its
+    // library still takes the text for hidden since the last closing: a new
+    // label is read afresh. Nothing on screen changes.
+    if (shownBefore_ && QAccessible::isActive()) {
+        delete std::exchange(text_, MakeText());
+        text_->show();
+    }
+    shownBefore_ = true;
     QDialog::showEvent(e);
 }
 

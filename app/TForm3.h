@@ -25,10 +25,13 @@ protected:
     void reject() override;
 
 private:
+    QLabel* MakeText();
+
     QWidget* mainWindow_;
     QLabel* picture_;
     QPushButton* button_;
     QLabel* text_;
+    bool shownBefore_ = false;
 };
 
 } // namespace dvl

@@ -97,10 +97,28 @@ private:
     mutable std::vector<QAccessible::Id> ids_;
 };
 
+// The list's viewport and scroll-bar holders, which hold no lines. Under the
+// list, Qt 6.8's bridge asks the list's table interface where they are, and it
+// warns "Fix my children" for anything but a line; to a reader they lie beside
+// the list, in the records box.
+class ListPartAccessible : public QAccessibleWidget {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(widget()->parentWidget()->parentWidget());
+    }
+};
+
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
     if (className == QLatin1String("QHeaderView") && object &&
         qobject_cast<TDvlListBox*>(object->parent())) {
         return new HeaderAccessible(static_cast<QHeaderView*>(object));
+    }
+    if (className == QLatin1String("QWidget") && object && object->isWidgetType() &&
+        qobject_cast<QAbstractItemView*>(object->parent()) &&
+        qobject_cast<TDvlListBox*>(object->parent()->parent())) {
+        return new ListPartAccessible(static_cast<QWidget*>(object));
     }
     return nullptr;
 }

@@ -3,6 +3,7 @@
 #include "core/Cp1251.h"
 #include "ui/WindowLook.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,7 +93,16 @@ NameDialog::NameDialog(QWidget* parent)
     edit_->setValidator(new NameValidator(edit_));
     edit_->move(du(8, 19));
     edit_->resize(du(164, 0).x(), edit_->sizeHint().height());
-    edit_->selectAll();
+    // The prompt names the field for a screen reader; it has no access key.
+    prompt_->setBuddy(edit_);
+    {
+        // Selected before the dialog shows, unheard: told as news, the
+        // selection would be read once and the field again with the dialog.
+        const QAccessible::UpdateHandler told = QAccessible::installUpdateHandler(nullptr);
+        QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
+        edit_->selectAll();
+        QAccessible::installUpdateHandler(told);
+    }
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setGeometry(QRect(du(38, 41), size(50, 14)));

@@ -124,8 +124,9 @@ void TDvlListBox::Clear() {
 void TDvlListBox::Add(const QString& line) {
     auto* item = new QStandardItem(line);
     item->setEditable(false);
-    // A screen reader reads the columns that are shown, each after its
-    // caption, and not the delimiter: "Имя: Игрок, Очки: 100".
+    // A screen reader reads the line's place and the columns that are shown,
+    // each after its caption, and not the delimiter: "1. Имя: Игрок, Очки: 100".
+    // A sighted player sees the place; a listener hears one line at a time.
     const QStringList parts = SplitLine(line, kDelimiter);
     QStringList spoken;
     for (int c = 0; c < header_->count() && c < parts.size(); ++c) {
@@ -134,8 +135,15 @@ void TDvlListBox::Add(const QString& line) {
                           parts[c];
         }
     }
-    item->setData(spoken.join(QStringLiteral(", ")), Qt::AccessibleTextRole);
+    item->setData(QStringLiteral("%1. ").arg(lines_->rowCount() + 1) +
+                      spoken.join(QStringLiteral(", ")),
+                  Qt::AccessibleTextRole);
     lines_->appendRow(item);
+}
+
+void TDvlListBox::SetCurrentLine(int row) {
+    // Current, not selected: only the focus frame moves there.
+    list_->selectionModel()->setCurrentIndex(lines_->index(row, 0), QItemSelectionModel::NoUpdate);
 }
 
 QStringList TDvlListBox::SplitLine(const QString& line, QChar delimiter) {

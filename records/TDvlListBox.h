@@ -26,6 +26,8 @@ public:
     QStringList Items() const;
     void Clear();
     void Add(const QString& line);
+    // The line the keyboard is on, from 0, without selecting it.
+    void SetCurrentLine(int row);
 
     QHeaderView* Header() const { return header_; }
     QListView* List() const { return list_; }

@@ -4,8 +4,10 @@
 #include "records/TDvlListBox.h"
 #include "ui/WindowLook.h"
 
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <utility>
 
 namespace dvl {
 
@@ -45,6 +47,9 @@ void TForm2::FormCreate() {
 void TForm2::setVisible(bool visible) {
     if (visible && !isVisible()) {
         TakeIn();
+        // A listener hears one line, so it is the record just entered, or the first.
+        DvlListBox1->SetCurrentLine(std::exchange(recordLine_, 0));
+        DvlListBox1->List()->setFocus();
     }
     QDialog::setVisible(visible);
 }
@@ -68,7 +73,7 @@ void TForm2::RecordEntry(std::int64_t score) {
         return;
     }
     const QString name = AskName(mainWindow_);
-    Table.Insert(name, score);
+    recordLine_ = Table.Insert(name, score) - 1;
     Refill();
     exec();
 }

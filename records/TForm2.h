@@ -53,6 +53,7 @@ private:
     void TakeIn();
 
     QWidget* mainWindow_;
+    int recordLine_ = 0; // where the keyboard starts at the next showing: the new record, or line 1
     RecordsFile file_;
 };
 

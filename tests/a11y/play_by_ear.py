@@ -139,7 +139,7 @@ class Player:
         self.desktop = desktop
         self.events = []
         for kind in ("object:property-change:accessible-name", "object:state-changed:focused",
-                     "object:state-changed:showing", "window:activate"):
+                     "object:state-changed:showing", "object:announcement", "window:activate"):
             pyatspi.Registry.registerEventListener(self.heard, kind)
         # A reader listens before the game starts: Qt's bridge asks which events
         # are wanted once at start-up and may miss a listener that comes meanwhile.
@@ -160,7 +160,10 @@ class Player:
     def heard(self, event):
         # The event is kept even when its source no longer answers (gone, or
         # too slow under load): it is still known by the object it came from.
+        # A note's name is read afresh, as by a reader that meets it first.
         try:
+            if event.type.startswith("object:state-changed:showing"):
+                event.source.clearCache()
             name = event.source.name
         except Exception:
             name = None
@@ -205,10 +208,12 @@ class Player:
                 and isinstance(data, str)]
 
     def notes(self, start):
-        """What the game said from under its status bar since `start`."""
+        """What the game announced, or said from under its status bar, since `start`."""
         said = []
-        for kind, name, shown, _, source in self.events[start:]:
-            if kind.startswith("object:state-changed:showing") and shown:
+        for kind, name, shown, data, source in self.events[start:]:
+            if kind.startswith("object:announcement"):
+                said.append(data)
+            elif kind.startswith("object:state-changed:showing") and shown:
                 try:
                     note = source.getRole() == self.pyatspi.ROLE_NOTIFICATION
                     # Under the status bar, Orca leaves the role's name unsaid.
@@ -276,17 +281,22 @@ class Player:
     def board_mismatch(self, shot, back):
         """The first card whose name or state disagrees with the screen, or None."""
         for cell, card in enumerate(self.cards(), 1):
+            card.clearCache()  # as a reader that meets the card now
             name = card.name
             states = card.getState()
             looks = self.looks(shot, cell)
             actions = card.queryAction()
-            if card.getRole() != self.pyatspi.ROLE_PUSH_BUTTON or not name.startswith(f"Карта {cell}, "):
+            found = name.endswith("найдена")
+            role = self.pyatspi.ROLE_FILLER if found else self.pyatspi.ROLE_PUSH_BUTTON
+            if card.getRole() != role or not name.startswith(f"Карта {cell}, "):
                 return f"card {cell} is a {card.getRoleName()} named {name!r}"
-            if name.endswith("найдена"):
+            if found:
                 if looks != "black":
                     return f"{name!r} but its cell is not empty"
-                if states.contains(self.pyatspi.STATE_FOCUSABLE) or actions.nActions:
-                    return f"{name!r} can still be focused or pressed"
+                # An empty place, out of play, yet shown: its news must be heard.
+                if actions.nActions or states.contains(self.pyatspi.STATE_ENABLED) \
+                        or not states.contains(self.pyatspi.STATE_SHOWING):
+                    return f"{name!r} is still in play, or hidden, to a reader"
             elif name.endswith("закрыта"):
                 if not like(looks, back):
                     return f"{name!r} but the screen shows no card back there"
@@ -348,9 +358,13 @@ class Player:
         self.heard_faces[cell] = picture
         return picture
 
-    def play_turn(self, first, second, back):
+    def play_turn(self, first, second, back, first_open=False):
         start = len(self.events)
-        self.turn(first)
+        if not first_open:
+            self.turn(first)
+        if second is None:  # the last card not yet heard: its pair was
+            second = next(c for c, face in self.heard_faces.items()
+                          if c != first and face == self.heard_faces[first])
         self.turn(second)
         found = self.heard_faces[first] == self.heard_faces[second]
         outcome = "найдена" if found else "закрыта"
@@ -362,7 +376,10 @@ class Player:
                       f"card {first} named {outcome}")
         self.check_board(back)
         # The turn's result with the score, once, wherever the focus is.
-        if found:
+        over = found and all(self.card(c).name.endswith("найдена") for c in range(1, 25))
+        if over:
+            result = f"Пара найдена: {self.heard_faces[first]}. Конец игры, {clicks_words(self.clicks)}"
+        elif found:
             result = f"Пара найдена: {self.heard_faces[first]}, {clicks_words(self.clicks)}"
         else:
             result = f"Не пара, {clicks_words(self.clicks)}"
@@ -380,8 +397,7 @@ class Player:
             known[face] = cell
         fresh = [c for c in range(1, 25)
                  if c not in self.heard_faces and not self.card(c).name.endswith("найдена")]
-        first = fresh[0]
-        return first, fresh[1]
+        return fresh[0], fresh[1] if len(fresh) > 1 else None
 
     def play(self):
         check(self.board.childCount == 24,
@@ -399,9 +415,10 @@ class Player:
                 found += 1
             else:
                 wrong += 1
-        self.press_action(back)
+        pressed = self.press_action(back)
         self.records()
         self.about()
+        self.play_out(pressed, back)
         self.check_names_sent_once()
         self.key("Escape")
         self.wait_for(lambda: self.desktop.game.poll() is not None, 10, "the game to end")
@@ -419,7 +436,36 @@ class Player:
         check(self.card(cell).getState().contains(self.pyatspi.STATE_FOCUSED),
               "the pressed card is not focused")
         self.focus = cell
+        self.heard_faces[cell] = self.card(cell).name.rpartition(", ")[2]
         self.pump(1.0)
+        return cell
+
+    def play_out(self, pressed, back):
+        """The pressed card's turn and the rest of the game; the score enters the records."""
+        second = next((c for c, face in self.heard_faces.items()
+                       if c != pressed and face == self.heard_faces[pressed]), None)
+        self.play_turn(pressed, second or self.next_turn()[0], back, first_open=True)
+        while any(not self.card(c).name.endswith("найдена") for c in range(1, 25)):
+            self.play_turn(*self.next_turn(), back)
+        dialog = self.dialog("Конец игры")
+        field = self.wait_for(lambda: self.child(dialog, self.pyatspi.ROLE_TEXT), 5, "the name field")
+        field.clearCache()
+        check(field.name == "Введите имя", f"the name field is called {field.name!r}")
+        # The records window starts on the record just entered, and with Ctrl+R
+        # on line 1, not where the keyboard was left.
+        line = f"1. Имя: Неизвестный, Очки: {self.clicks}"
+        for keys in (["Return"], ["Down", "Down", "Escape"], ["ctrl+r"]):
+            start = len(self.events)
+            self.key(*keys)
+            if keys[-1] == "Escape":
+                self.back_to_window()
+                continue
+            heard = self.wait_for(lambda: [s for k, s, d, _, _ in self.events[start:]
+                                           if k == "object:state-changed:focused" and d == 1
+                                           and re.match(r"\d+\. Имя", s or "")], 5, "a record")
+            check(heard[0] == line, f"the records window starts on {heard[0]!r}, not {line!r}")
+        self.key("Escape")
+        self.back_to_window()
 
     def dialog(self, title):
         return self.wait_for(lambda: next((w for w in self.app if w is not None
@@ -434,7 +480,7 @@ class Player:
         window = self.dialog("Таблица Рекордов")
         # Its first line is heard, not only how many lines it has.
         self.wait_for(lambda: any(k == "object:state-changed:focused" and d == 1
-                                  and s == "Имя: Игрок, Очки: 100"
+                                  and s == "1. Имя: Игрок, Очки: 100"
                                   for k, s, d, _, _ in self.events[start:]),
                       5, "the first record heard")
         found = []
@@ -447,9 +493,11 @@ class Player:
                 walk(c)
         walk(window)
         items = [n for r, n in found if r == self.pyatspi.ROLE_LIST_ITEM]
-        check(items == ["Имя: Игрок, Очки: 100"] * 10, f"records read as {items}")
+        check(items == [f"{i}. Имя: Игрок, Очки: 100" for i in range(1, 11)],
+              f"records read as {items}")
         headers = [n for r, n in found if r == self.pyatspi.ROLE_TABLE_COLUMN_HEADER]
         check(headers == ["Имя", "Очки"], f"header sections read as {headers}")
+        self.key("Down", "Down")  # left on line 3
         self.key("Escape")
         self.wait_for(lambda: not window.getState().contains(self.pyatspi.STATE_SHOWING), 5,
                       "the records window to close")

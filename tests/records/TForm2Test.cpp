@@ -97,7 +97,8 @@ TEST_F(TForm2Test, WindowLayoutAndTheDefaultLines) {
     for (int i = 0; i < list->childCount(); ++i) {
         spoken << list->child(i)->text(QAccessible::Name);
     }
-    EXPECT_TRUE(spoken.contains("Имя: Игрок, Очки: 100")) << spoken.join(" | ").toStdString();
+    EXPECT_EQ(spoken.value(0), "1. Имя: Игрок, Очки: 100") << spoken.join(" | ").toStdString();
+    EXPECT_EQ(spoken.value(9), "10. Имя: Игрок, Очки: 100");
     QAccessibleInterface* sections = QAccessible::queryAccessibleInterface(header);
     ASSERT_TRUE(sections);
     ASSERT_EQ(sections->childCount(), 2) << "the sections, not the header's viewport";
