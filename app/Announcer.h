@@ -31,7 +31,8 @@ QString TurnResultText(bool found, const QString& picture, bool gameOver, std::i
 class Announcer : private QAccessible::ActivationObserver {
 public:
     // Notes are spoken from under `statusBar`. `readerHeard` runs each time a
-    // reader starts listening, and at once when one already listens.
+    // reader starts listening, and, when one already listens, from the event
+    // loop once the owner is made.
     Announcer(QWidget* statusBar, std::function<void()> readerHeard);
     ~Announcer() override;
     Announcer(const Announcer&) = delete;

@@ -1,8 +1,8 @@
 #pragma once
 
 // Keyboard play: the arrow keys move a frame over the cards and Enter turns
-// the card inside it. The frame shows only once an arrow key has been
-// pressed; the mouse passes through it.
+// the card inside it. The frame shows once an arrow key has been pressed, or
+// as soon as a screen reader listens; the mouse passes through it.
 
 #include "game/Board.h"
 

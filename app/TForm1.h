@@ -108,7 +108,7 @@ private:
     KeyboardFrame* keyboard_ = nullptr;
     std::unique_ptr<Announcer> announcer_;
     bool sayStatus_ = false;   // when the window is next back, for a reader just heard
-    QString workingDirectory_; // read at start-up, "/" appended: skins and records live there
+    QString workingDirectory_; // read at start-up, "/" appended: the skins live there
 };
 
 } // namespace dvl
