@@ -3,7 +3,7 @@
 
 Run inside a private D-Bus session, with the locale Orca should speak:
 
-    LANG=ru_RU.UTF-8 dbus-run-session -- tests/a11y/orca_transcript.py GAME OUT.txt
+    LANG=ru_RU.UTF-8 dbus-run-session -- tools/orca-transcript.py GAME OUT.txt
 
 Orca, speech-dispatcher (its sound going to libao's null driver, so that
 Orca never waits on a sound card) and the game run on their own X server and
@@ -22,8 +22,10 @@ import sys
 import time
 from datetime import datetime
 
+# The private buses and the listener are the accessibility test's own.
 here = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("play_by_ear", os.path.join(here, "play_by_ear.py"))
+spec = importlib.util.spec_from_file_location(
+    "play_by_ear", os.path.join(here, "..", "tests", "a11y", "play_by_ear.py"))
 ear = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(ear)
 
@@ -243,7 +245,7 @@ class Transcript:
 def main():
     args = [a for a in sys.argv[1:] if a != "--probe"]
     if len(args) != 2:
-        print("usage: orca_transcript.py [--probe] GAME OUT", file=sys.stderr)
+        print("usage: orca-transcript.py [--probe] GAME OUT", file=sys.stderr)
         return 2
     t = Transcript(args[0], os.path.abspath(args[1]))
     try:
