@@ -97,15 +97,7 @@ class Transcript:
         time.sleep(4)
 
     def wait(self, condition, seconds):
-        end = time.monotonic() + seconds
-        while time.monotonic() < end:
-            while self.context.iteration(False):
-                pass
-            value = condition()
-            if value:
-                return value
-            time.sleep(0.05)
-        raise SystemExit("timed out")
+        return ear.Player.wait_for(self, condition, seconds, "the game")
 
     def step(self, title):
         self.steps.append((datetime.now().strftime("%H:%M:%S.%f"), title))

@@ -6,7 +6,6 @@
 
 namespace dvl::art {
 
-
 // The board behind the cards' rounded corners.
 inline constexpr std::uint32_t kBoard = 0x000000;
 
