@@ -1,7 +1,6 @@
 #include "app/CardAccessible.h"
 
 #include "app/KeyboardFrame.h"
-#include "skins/BuiltinSkin.h"
 #include "visuals/TImage.h"
 
 #include <QAccessibleWidget>
@@ -282,8 +281,8 @@ QString CardNames::CardName(int cell, int picture, bool found, bool builtinFaces
         .arg(dvl::PictureName(picture, builtinFaces));
 }
 
-void CardNames::SkinLoaded(const TDvlImageList& skin) {
-    builtinFaces_ = HoldsBuiltinSkin(skin);
+void CardNames::SkinLoaded(bool builtinFaces) {
+    builtinFaces_ = builtinFaces;
 }
 
 void CardNames::Drawn(TImage* card, int picture, bool found) {

@@ -44,7 +44,7 @@ public:
 
     // A skin was loaded: its faces are named by what they show only when
     // they are the built-in ones.
-    void SkinLoaded(const TDvlImageList& skin);
+    void SkinLoaded(bool builtinFaces);
     // `card` shows `picture` now; `found` once its pair is found.
     void Drawn(TImage* card, int picture, bool found);
     // Names `card` anew from what it shows and whether its pair is found.

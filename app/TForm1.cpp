@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -33,15 +32,19 @@ QString TForm1::Caption() {
     return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
 }
 
-TForm1::TForm1(Board::SeedSource seeds)
-    : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)) {
+TForm1::TForm1(Board::SeedSource seeds, QString directory)
+    : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)),
+      workingDirectory_(std::move(directory)) {
+    if (!workingDirectory_.endsWith(u'/')) {
+        workingDirectory_ += u'/';
+    }
     InstallAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption());
     setFont(DefaultFont());
     // The stored layout fills the image list before anything else runs.
     LoadBuiltinSkin(DvlImageList1);
-    MakeSharp(DvlImageList1, devicePixelRatioF());
+    MakeSharp(DvlImageList1, devicePixelRatioF(), true);
 
     boardWidget_ = new QWidget(this);
     boardWidget_->setObjectName(QStringLiteral("Board"));
@@ -120,10 +123,6 @@ QAction* TForm1::Action(const char* name) const {
 }
 
 void TForm1::FormCreate() {
-    workingDirectory_ = QDir::currentPath();
-    if (!workingDirectory_.endsWith(u'/')) {
-        workingDirectory_ += u'/';
-    }
     DiscoverSkins();
     CreateCells();
     New1Click();
@@ -151,8 +150,9 @@ void TForm1::DiscoverSkins() {
 
 void TForm1::MyItemClick(QAction* sender) {
     LoadSkin(DvlImageList1, workingDirectory_ + sender->data().toString());
-    MakeSharp(DvlImageList1, devicePixelRatioF());
-    cardNames_->SkinLoaded(DvlImageList1);
+    const bool builtin = HoldsBuiltinSkin(DvlImageList1); // compares every pixel: once
+    MakeSharp(DvlImageList1, devicePixelRatioF(), builtin);
+    cardNames_->SkinLoaded(builtin);
     New1Click();
 }
 

@@ -7,6 +7,7 @@
 #include "game/Board.h"
 #include "skins/TDvlImageList.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
@@ -30,7 +31,8 @@ class TForm1 : public QMainWindow, private BoardView {
     Q_OBJECT
 public:
     // `seeds` makes the deal repeatable in tests; by default it follows the clock.
-    explicit TForm1(Board::SeedSource seeds = {});
+    // `directory`: where the skins are, read once at start-up.
+    explicit TForm1(Board::SeedSource seeds = {}, QString directory = QDir::currentPath());
     ~TForm1() override;
 
     static QString Caption();

@@ -1,5 +1,6 @@
 #include "app/TForm3.h"
 
+#include "skins/SharpPictures.h"
 #include "ui/WindowLook.h"
 
 #include <QAccessible>
@@ -56,13 +57,8 @@ void TForm3::showEvent(QShowEvent* e) {
     if (picture_->pixmap().isNull()) {
         const qreal ratio = devicePixelRatioF();
         if (ratio > 1) {
-            QImage twice(QStringLiteral(":/assets/about-200.jpg"));
-            const QSize device = (QSizeF(picture_->size()) * ratio).toSize();
-            if (ratio < 2) {
-                twice = twice.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            }
-            twice.setDevicePixelRatio(ratio < 2 ? ratio : 2.0);
-            picture_->setPixmap(QPixmap::fromImage(twice));
+            picture_->setPixmap(QPixmap::fromImage(SharpAt(
+                QImage(QStringLiteral(":/assets/about-200.jpg")), picture_->size(), ratio)));
         } else {
             picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
         }

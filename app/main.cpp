@@ -7,6 +7,7 @@
 #include "ui/WindowLook.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -16,8 +17,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(dvl::ApplicationIcon());
     dvl::InstallErrorBox();
 
-    dvl::TForm1 form1;
-    dvl::TForm2 form2(&form1, dvl::RecordsFile::InWorkingDirectory());
+    // The game's files live in the directory it starts in, read once.
+    const QString directory = QDir::currentPath();
+    dvl::TForm1 form1({}, directory);
+    dvl::TForm2 form2(&form1, dvl::RecordsFile(directory));
     form1.SetRecordsWindow(&form2);
     form1.OnRecordEntry = [&form2](std::int64_t score) { form2.RecordEntry(score); };
     dvl::TForm3 form3(&form1);

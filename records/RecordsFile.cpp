@@ -1,6 +1,5 @@
 #include "records/RecordsFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -169,10 +168,6 @@ RecordsFile::RecordsFile(QString directory) : directory_(std::move(directory)) {
     if (!directory_.endsWith(QLatin1Char('/'))) {
         directory_ += QLatin1Char('/');
     }
-}
-
-RecordsFile RecordsFile::InWorkingDirectory() {
-    return RecordsFile(QDir::currentPath());
 }
 
 QString RecordsFile::Path() const {

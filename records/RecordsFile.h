@@ -35,8 +35,6 @@ public:
 
     // "/" is appended when missing.
     explicit RecordsFile(QString directory);
-    // The current directory, read once.
-    static RecordsFile InWorkingDirectory();
 
     QString Path() const;
     void SetIo(Io io) { io_ = io; }

@@ -13,9 +13,6 @@ std::span<const std::uint8_t> BuiltinSkinRecord();
 
 // The depth of the built-in strip's BMP, which a default-format save keeps.
 inline constexpr int kBuiltinStripDepth = 24;
-// Its pictures: a card back and twelve faces of 100 × 100.
-inline constexpr int kBuiltinPictureCount = 13;
-inline constexpr int kBuiltinPictureSize = 100;
 
 // The built-in skin as a skin file: what SaveToFile writes for a list that
 // holds it, put together from the record without packing the strip again.

@@ -18,8 +18,8 @@ DVL_LINKED_BYTES(dvl_builtin_twice, DVL_BUILTIN_SKIN_TWICE)
 namespace dvl {
 
 QImage BuiltinDoublePicture(int index) {
-    static std::array<QImage, kBuiltinPictureCount> pictures;
-    if (index < 0 || index >= kBuiltinPictureCount) {
+    static std::array<QImage, kSkinPictureCount> pictures;
+    if (index < 0 || index >= kSkinPictureCount) {
         return {};
     }
     QImage& picture = pictures[std::size_t(index)];
@@ -31,7 +31,7 @@ QImage BuiltinDoublePicture(int index) {
                 packed = in.bytes(in.u32());
             }
             const QByteArray rows = qUncompress(packed.data(), qsizetype(packed.size()));
-            const int side = 2 * kBuiltinPictureSize;
+            const int side = 2 * kSkinPictureSize;
             QImage unpacked(side, side, QImage::Format_RGB32);
             if (rows.size() != unpacked.sizeInBytes()) {
                 return {};
@@ -56,7 +56,7 @@ QImage SharpAt(QImage twice, QSizeF size, double ratio) {
     return twice;
 }
 
-TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio) {
+TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio, bool builtin) {
     if (ratio <= 1 || list.Count() < 1) {
         return {};
     }
@@ -68,7 +68,7 @@ TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio
         twice = [strip, side](int i) {
             return strip.copy(i * side.width(), 0, side.width(), side.height());
         };
-    } else if (HoldsBuiltinSkin(list)) {
+    } else if (builtin) {
         twice = BuiltinDoublePicture;
     } else {
         return {}; // a player's own 100 × 100 pictures are shown as they are
@@ -77,9 +77,9 @@ TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio
     return [twice, size, ratio](int i) { return SharpAt(twice(i), size, ratio); };
 }
 
-void MakeSharp(TDvlImageList& list, double ratio) {
+void MakeSharp(TDvlImageList& list, double ratio, bool builtin) {
     try {
-        list.SetSharpSource(SharpPictures(list, ratio));
+        list.SetSharpSource(SharpPictures(list, ratio, builtin));
     } catch (const Error&) {
         list.SetSharpSource({}); // shown at its own pixels, as on any screen
     }

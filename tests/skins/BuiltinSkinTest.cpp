@@ -122,7 +122,7 @@ TEST(BuiltinSkinRecord, CommittedRecordIsWhatTheGeneratorDraws) {
                 dvl::art::PackBuiltinSkinRecord(2))
         << "assets/builtin-skin-200.rec is not what the artwork generator draws";
     const QImage twice = dvl::art::DrawSkinStrip(SkinKind::Builtin, 2);
-    for (int i = 0; i < dvl::kBuiltinPictureCount; ++i) {
+    for (int i = 0; i < dvl::kSkinPictureCount; ++i) {
         EXPECT_TRUE(dvl::BuiltinDoublePicture(i) == twice.copy(200 * i, 0, 200, 200)) << i;
     }
 }

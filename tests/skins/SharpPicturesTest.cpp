@@ -27,13 +27,13 @@ TEST(SharpPictures, ASecondItemAtTwiceTheSizeGivesDevicePixelsAndNothingElse) {
     written.Add(makeItem(13, 200, 200));
     TDvlImageList list = Reloaded(written);
     ASSERT_EQ(list.Count(), 2);
-    EXPECT_FALSE(dvl::SharpPictures(list, 1.0));
+    EXPECT_FALSE(dvl::SharpPictures(list, 1.0, false));
 
-    const auto twice = dvl::SharpPictures(list, 2.0);
+    const auto twice = dvl::SharpPictures(list, 2.0, false);
     ASSERT_TRUE(twice);
     EXPECT_EQ(twice(7), list.Item(1).Strip().copy(1400, 0, 200, 200));
     EXPECT_EQ(twice(7).devicePixelRatio(), 2.0);
-    const auto half = dvl::SharpPictures(list, 1.5);
+    const auto half = dvl::SharpPictures(list, 1.5, false);
     ASSERT_TRUE(half);
     EXPECT_EQ(half(0).size(), QSize(150, 150));
     EXPECT_EQ(half(0).devicePixelRatio(), 1.5);
@@ -56,7 +56,7 @@ TEST(SharpPictures, AnyOtherSecondItemOrAPlayersOwnPicturesAreShownAsTheyAre) {
         TDvlImageList written;
         written.Add(makeItem(13));
         written.Add(makeItem(count, side, side));
-        EXPECT_FALSE(dvl::SharpPictures(Reloaded(written), 2.0)) << count << " " << side;
+        EXPECT_FALSE(dvl::SharpPictures(Reloaded(written), 2.0, false)) << count << " " << side;
     }
 }
 
@@ -68,12 +68,12 @@ TEST(SharpPictures, TheBuiltinSkinFileStaysOneItemAndUsesTheBuiltinDoubles) {
     list.LoadFromBytes(file);
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.SaveToBytes(), file);
-    const auto twice = dvl::SharpPictures(list, 2.0);
+    const auto twice = dvl::SharpPictures(list, 2.0, dvl::HoldsBuiltinSkin(list));
     ASSERT_TRUE(twice);
     EXPECT_EQ(twice(12), dvl::BuiltinDoublePicture(12));
 
     list.Item(0).EditStrip().setPixel(1250, 50, qRgb(1, 2, 3));
-    EXPECT_FALSE(dvl::SharpPictures(list, 2.0));
+    EXPECT_FALSE(dvl::SharpPictures(list, 2.0, dvl::HoldsBuiltinSkin(list)));
 }
 
 } // namespace
