@@ -124,9 +124,9 @@ QByteArray RunTool(const QString& program, const QStringList& args, int timeoutM
     return done ? p.readAllStandardOutput() : QByteArray();
 }
 
-QImage Screenshot() {
+QImage Screenshot(const QString& window) {
     // PPM: the quickest form import writes, and QImage reads it.
-    const QByteArray ppm = RunTool(QStringLiteral("import"), {"-window", "root", "ppm:-"});
+    const QByteArray ppm = RunTool(QStringLiteral("import"), {"-window", window, "ppm:-"});
     return QImage::fromData(ppm, "PPM").convertToFormat(QImage::Format_RGB32);
 }
 
@@ -281,7 +281,10 @@ bool Game::Start(QString& error) {
 
 Game::Shot Game::Take() const {
     Shot s;
-    s.window = Screenshot().copy(geometry_);
+    // The window's own pixels, not the screen's: under load mutter 43 was seen to
+    // leave the status stale on the screen for seconds while the window held the
+    // new count. Without a compositor the two are the same.
+    s.window = Screenshot(window_);
     s.board = s.window.copy(0, MenuHeight(), kBoardWidth, kBoardHeight);
     s.status = s.window.copy(0, MenuHeight() + kBoardHeight, kBoardWidth, kStatusHeight);
     return s;

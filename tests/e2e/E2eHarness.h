@@ -43,8 +43,8 @@ QString UsePrivateDisplay(XServer& server, const QTemporaryDir& runtime);
 // Runs a tool to its end; its standard output, or nothing when it failed.
 QByteArray RunTool(const QString& program, const QStringList& args, int timeoutMs = 10000,
                    bool* ok = nullptr);
-// The whole screen.
-QImage Screenshot();
+// The whole screen, or a window as it drew itself (what a compositor shows may lag).
+QImage Screenshot(const QString& window = QStringLiteral("root"));
 // Pixel for pixel, colour only.
 bool Same(const QImage& a, const QImage& b);
 bool Black(const QImage& image);
