@@ -11,8 +11,8 @@
 #include <cstring>
 #include <functional>
 
-// The pictures as the build unpacked them, each one's rows packed again by
-// qCompress, after their length (see UnpackStrip.cpp).
+// The pictures as the build unpacked them, each one's rows after their length:
+// packed again by qCompress, or as they are (see UnpackStrip.cpp).
 DVL_LINKED_BYTES(dvl_builtin_twice, DVL_BUILTIN_SKIN_TWICE)
 
 namespace dvl {
@@ -30,13 +30,18 @@ QImage BuiltinDoublePicture(int index) {
             for (int i = 0; i <= index; ++i) {
                 packed = in.bytes(in.u32());
             }
-            const QByteArray rows = qUncompress(packed.data(), qsizetype(packed.size()));
             const int side = 2 * kSkinPictureSize;
             QImage unpacked(side, side, QImage::Format_RGB32);
-            if (rows.size() != unpacked.sizeInBytes()) {
-                return {};
+            const auto size = std::size_t(unpacked.sizeInBytes());
+            if (packed.size() == size) {
+                std::memcpy(unpacked.bits(), packed.data(), size);
+            } else {
+                const QByteArray rows = qUncompress(packed.data(), qsizetype(packed.size()));
+                if (std::size_t(rows.size()) != size) {
+                    return {};
+                }
+                std::memcpy(unpacked.bits(), rows.constData(), size);
             }
-            std::memcpy(unpacked.bits(), rows.constData(), std::size_t(rows.size()));
             picture = std::move(unpacked);
         } catch (const Error&) {
             return {};

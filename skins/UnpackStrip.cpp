@@ -4,11 +4,12 @@
 //   unpack-strip RECORD STRIP
 // STRIP: the rows of 32-bit pixels (0xAARRGGBB, native order), top row first;
 // the record's fields give their size. A STRIP named *.zrows holds instead
-// each picture's rows packed by qCompress, after their length (four bytes,
-// little-endian): the double-size pictures, which only a screen of high
-// density unpacks, and only those it draws. The faces are packed as strongly
-// as zlib can; the card back, which every start-up draws 24 times, is only
-// stored (level 0), as inflating it took most of the extra start-up at ratio 2.
+// each picture's rows after their length (four bytes, little-endian): the
+// double-size pictures, which only a screen of high density unpacks, and only
+// those it draws. The faces are packed by qCompress as strongly as zlib can;
+// the card back, which every start-up draws 24 times, is left as it is (its
+// length is then the rows' own), as inflating it took most of the extra
+// start-up at ratio 2, and even zlib's stored blocks cost their checksum.
 // The strip must be stored at 24 bits, the depth the program takes it to have.
 
 #include "core/ByteReader.h"
@@ -48,8 +49,10 @@ int main(int argc, char** argv) {
             dvl::ByteWriter pictures;
             for (int i = 0; i < item.PictureCount(); ++i) {
                 const QImage picture = strip.copy(i * item.Width(), 0, item.Width(), item.Height());
-                const QByteArray packed =
-                    qCompress(picture.constBits(), int(picture.sizeInBytes()), i == 0 ? 0 : 9);
+                const QByteArray rows(reinterpret_cast<const char*>(picture.constBits()),
+                                      qsizetype(picture.sizeInBytes()));
+                const QByteArray zipped = qCompress(rows, 9);
+                const QByteArray& packed = i == 0 || zipped.size() >= rows.size() ? rows : zipped;
                 pictures.u32(std::uint32_t(packed.size()));
                 pictures.bytes({reinterpret_cast<const std::uint8_t*>(packed.constData()),
                                 std::size_t(packed.size())});
