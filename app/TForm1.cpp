@@ -314,8 +314,8 @@ void TForm1::FormClose() {
     // The records are saved by a direct call, not by closing the hidden records window: a
     // dialog that has been shown and hidden again has no native window left, and Qt then
     // sends its close() no close event.
-    if (auto* records = qobject_cast<TForm2*>(records_)) {
-        records->FormClose(RecordsFile::Patience::AtExit);
+    if (records_) {
+        records_->FormClose(RecordsFile::Patience::AtExit);
     }
 }
 
@@ -380,8 +380,8 @@ void TForm1::SetTickTimer(bool on) {
 
 void TForm1::EnterRecord(std::int64_t score) {
     RunLater([this, score] {
-        if (OnRecordEntry) {
-            OnRecordEntry(score);
+        if (records_) {
+            records_->RecordEntry(score);
         }
     });
 }

@@ -25,6 +25,7 @@ class Announcer;
 class CardNames;
 class KeyboardFrame;
 class TAnimate;
+class TForm2;
 class TImage;
 
 class TForm1 : public QMainWindow, private BoardView {
@@ -37,12 +38,10 @@ public:
 
     static QString Caption();
 
-    // Windows made after this one at start-up; either may be absent.
+    // Windows made after this one at start-up; either may be absent. The records
+    // window takes each game's score and saves when this one closes.
     void SetAboutWindow(QDialog* about) { about_ = about; }
-    void SetRecordsWindow(QDialog* records) { records_ = records; }
-    // Runs at the end of a game with its score, from the event loop once the
-    // tick that ended the game has returned; the records come here.
-    std::function<void(std::int64_t score)> OnRecordEntry;
+    void SetRecordsWindow(TForm2* records) { records_ = records; }
 
     // The handlers, by the names the game gives them.
     void FormCreate();
@@ -105,7 +104,7 @@ private:
     QLabel* statusText_ = nullptr;
     QMenu* skin1_ = nullptr;
     QDialog* about_ = nullptr;
-    QDialog* records_ = nullptr;
+    TForm2* records_ = nullptr;
     CardNames* cardNames_ = nullptr;
     KeyboardFrame* keyboard_ = nullptr;
     std::unique_ptr<Announcer> announcer_;

@@ -48,7 +48,6 @@ class TForm1Test : public ::testing::Test {
 protected:
     void SetUp() override {
         dvl::test::DriveByHand(form);
-        form.OnRecordEntry = [this](std::int64_t score) { scores.push_back(score); };
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
@@ -94,7 +93,6 @@ protected:
     }
 
     TForm1 form{[] { return 7u; }};
-    std::vector<std::int64_t> scores;
 };
 
 TEST_F(TForm1Test, WindowCaptionSizeMenuAndStartingBoard) {
@@ -155,19 +153,33 @@ TEST_F(TForm1Test, AClickTurnsTheCardUnderTheClipAndCountsIt) {
 }
 
 TEST_F(TForm1Test, AWholeGameEndsWithTheStatusAndOneRecordEntry) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    dvl::TForm2 records(&form, dvl::RecordsFile(dir.path()));
+    int entries = 0;
+    records.AskName = [&](QWidget*) {
+        ++entries;
+        QTimer::singleShot(0, &records, [&] { records.accept(); });
+        return QStringLiteral("Игрок");
+    };
+    form.SetRecordsWindow(&records);
     for (int v = 1; v <= 12; ++v) {
         const auto [a, b] = PairOf(v);
         PlayTurn(a, b);
     }
     EXPECT_EQ(status(), "Конец игры!");
-    EXPECT_TRUE(scores.empty()) << "the record entry waits until the tick has returned";
+    EXPECT_EQ(entries, 0) << "the record entry waits until the tick has returned";
     QCoreApplication::sendPostedEvents(&form, QEvent::MetaCall);
-    EXPECT_EQ(scores, std::vector<std::int64_t>{24});
+    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(records.Table.Entry(1).Score(), 24);
+    form.SetRecordsWindow(nullptr);
     for (int c = 1; c <= kCells; ++c) {
         EXPECT_FALSE(form.CardImages[std::size_t(c)]->isVisible());
         EXPECT_FALSE(form.CardAnimates[std::size_t(c)]->isVisible());
     }
-    // Space deals again and shows every card.
+    // Space deals again and shows every card, once the window is back from the records.
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, Qt::Key_Space);
     EXPECT_EQ(status(), "Новая игра!");
     EXPECT_TRUE(form.CardImages[24]->isVisible());
@@ -185,7 +197,6 @@ TEST_F(TForm1Test, TheLastPairPlaysOutBehindTheRecordEntryDialogs) {
     ASSERT_TRUE(dir.isValid());
     dvl::TForm2 records(&form, dvl::RecordsFile(dir.path()));
     form.SetRecordsWindow(&records);
-    form.OnRecordEntry = [&](std::int64_t score) { records.RecordEntry(score); };
     form.Timer1.setInterval(dvl::timing::kTickMs);
 
     const auto [lo, hi] = PairOf(12);
