@@ -14,7 +14,6 @@
 #include "visuals/TImage.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
@@ -57,10 +56,6 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
     setStatusBar(bar);
 
     BuildMenu();
-    menuBar()->installEventFilter(this);
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
-        menu->installEventFilter(this);
-    }
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // The board switches Timer1 on while something moves and off when nothing does.
@@ -81,7 +76,7 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
 
     // An error here is shown and start-up goes on with the next window.
     Guarded([this] { FormCreate(); });
-    announcer_ = std::make_unique<Announcer>(statusBar(), [this] { ReaderHeard(); });
+    announcer_ = std::make_unique<Announcer>(this, keyboard_, statusText_);
 }
 
 TForm1::~TForm1() = default;
@@ -207,7 +202,7 @@ void TForm1::ClickUncovered(TImage* card) {
 void TForm1::New1Click() {
     board_.New();
     if (announcer_) {
-        announcer_->Say(statusText_->text());
+        announcer_->SayStatus();
     }
 }
 
@@ -256,53 +251,6 @@ void TForm1::About1Click() {
 
 void TForm1::Exit1Click() {
     close();
-}
-
-// A reader starts listening: the keyboard stands on a card from then on, so
-// that its focus is never nowhere, and the game's state is said with it.
-void TForm1::ReaderHeard() {
-    if (keyboard_ && !keyboard_->isVisible()) {
-        keyboard_->ShowFocusFrame();
-    }
-    sayStatus_ = true;
-    if (isActiveWindow()) {
-        TellFocus();
-    }
-}
-
-// A key leaves the menus (Esc, or a command chosen): a reader is left on the
-// last menu item, so the card with the keyboard is told again, unless a window
-// the command opened has taken over. The menu bar keeps Qt's focus when no
-// widget had it before, so its leaving is known only by its lost active item.
-bool TForm1::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::KeyPress && QAccessible::isActive() &&
-        (menuBar()->activeAction() || QApplication::activePopupWidget())) {
-        QTimer::singleShot(0, this, [this] {
-            if (isActiveWindow() && !menuBar()->activeAction() &&
-                !QApplication::activePopupWidget() && keyboard_ && keyboard_->isVisible()) {
-                Announcer::FocusLater(CardImages[std::size_t(keyboard_->FocusCell())]);
-            }
-        });
-    }
-    return QMainWindow::eventFilter(watched, e);
-}
-
-void TForm1::changeEvent(QEvent* e) {
-    QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
-        TellFocus();
-    }
-}
-
-// The window is back (at start, or a modal window has closed): Orca then
-// names only the window, so the card with the keyboard is told after it.
-void TForm1::TellFocus() {
-    if (keyboard_ && keyboard_->isVisible()) {
-        Announcer::FocusLater(CardImages[std::size_t(keyboard_->FocusCell())]);
-    }
-    if (std::exchange(sayStatus_, false)) {
-        announcer_->SayLater(statusText_->text());
-    }
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {

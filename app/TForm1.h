@@ -69,8 +69,6 @@ public:
     QAction* Action(const char* name) const;
 
 protected:
-    void changeEvent(QEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -82,8 +80,6 @@ private:
     void ClickUncovered(TImage* card);
     void DelayTimeout();
     void RunLater(std::function<void()> work);
-    void ReaderHeard();
-    void TellFocus();
 
     // BoardView
     void PlaceCard(int cell, const CardGeometry& card) override;
@@ -108,7 +104,6 @@ private:
     CardNames* cardNames_ = nullptr;
     KeyboardFrame* keyboard_ = nullptr;
     std::unique_ptr<Announcer> announcer_;
-    bool sayStatus_ = false;   // when the window is next back, for a reader just heard
     QString workingDirectory_; // read at start-up, "/" appended: the skins live there
 };
 
