@@ -8,7 +8,6 @@
 #include "records/TForm2.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/SharpPictures.h"
-#include "skins/SkinDiscovery.h"
 #include "ui/WindowLook.h"
 #include "visuals/TAnimate.h"
 #include "visuals/TImage.h"
@@ -32,11 +31,7 @@ QString TForm1::Caption() {
 }
 
 TForm1::TForm1(Board::SeedSource seeds, QString directory)
-    : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)),
-      workingDirectory_(std::move(directory)) {
-    if (!workingDirectory_.endsWith(u'/')) {
-        workingDirectory_ += u'/';
-    }
+    : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)) {
     InstallAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption());
@@ -55,7 +50,7 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
     QStatusBar* bar = MakeStatusBar(this, statusText_);
     setStatusBar(bar);
 
-    BuildMenu();
+    BuildMenu(directory);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // The board switches Timer1 on while something moves and off when nothing does.
@@ -81,7 +76,7 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
 
 TForm1::~TForm1() = default;
 
-void TForm1::BuildMenu() {
+void TForm1::BuildMenu(const QString& directory) {
     const auto add = [this](QMenu* menu, const char* name, const QString& caption,
                             const QKeySequence& key, void (TForm1::*handler)()) {
         QAction* a = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
@@ -100,11 +95,10 @@ void TForm1::BuildMenu() {
     // Popups do not take the window's font on their own.
     game1->setFont(DefaultFont());
     add(game1, "New1", QStringLiteral("Новая"), QKeySequence(Qt::Key_Space), &TForm1::New1Click);
-    skin1_ = game1->addMenu(QStringLiteral("Скины"));
-    skin1_->setFont(DefaultFont());
-    skin1_->setObjectName(QStringLiteral("Skin1"));
-    skin1_->menuAction()->setObjectName(QStringLiteral("Skin1Action"));
-    skin1_->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    skin1_ = new dvl::SkinMenu(game1, this, DvlImageList1, directory, [this](bool builtin) {
+        cardNames_->SkinLoaded(builtin);
+        New1Click();
+    });
     add(game1, "Records1", QStringLiteral("Рекорды"), QKeySequence(Qt::CTRL | Qt::Key_R),
         &TForm1::Records1Click);
     game1->addSeparator()->setObjectName(QStringLiteral("N1"));
@@ -118,36 +112,8 @@ QAction* TForm1::Action(const char* name) const {
 }
 
 void TForm1::FormCreate() {
-    DiscoverSkins();
+    skin1_->Discover();
     CreateCells();
-    New1Click();
-}
-
-void TForm1::DiscoverSkins() {
-    // A directory where "default.iml" cannot be written still gets a whole start-up.
-    Guarded([this] { WriteDefaultSkin(workingDirectory_); });
-    int tag = 0;
-    for (const SkinFile& skin : ListSkins(workingDirectory_)) {
-        // "&" would mark an access key; doubled, it shows as typed.
-        QAction* item =
-            skin1_->addAction(QString(skin.caption).replace(u'&', QStringLiteral("&&")));
-        item->setObjectName(QStringLiteral("SkinItem%1").arg(tag));
-        item->setData(skin.fileName);
-        if (tag < 9) {
-            item->setShortcut(QKeySequence(Qt::Key_1 + tag));
-        }
-        ++tag;
-        addAction(item);
-        connect(item, &QAction::triggered, this,
-                [this, item] { Guarded([this, item] { MyItemClick(item); }); });
-    }
-}
-
-void TForm1::MyItemClick(QAction* sender) {
-    LoadSkin(DvlImageList1, workingDirectory_ + sender->data().toString());
-    const bool builtin = HoldsBuiltinSkin(DvlImageList1); // compares every pixel: once
-    MakeSharp(DvlImageList1, devicePixelRatioF(), builtin);
-    cardNames_->SkinLoaded(builtin);
     New1Click();
 }
 

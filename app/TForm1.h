@@ -4,6 +4,7 @@
 // and the two timers. It owns every control the game uses and forwards their
 // events to the board model; the model's requests come back through BoardView.
 
+#include "app/SkinMenu.h"
 #include "game/Board.h"
 #include "skins/TDvlImageList.h"
 
@@ -17,7 +18,6 @@
 
 class QAction;
 class QLabel;
-class QMenu;
 
 namespace dvl {
 
@@ -54,7 +54,6 @@ public:
     void Records1Click();
     void About1Click();
     void Exit1Click();
-    void MyItemClick(QAction* sender);
 
     TDvlImageList DvlImageList1;
     QTimer Timer1;
@@ -74,9 +73,8 @@ protected:
 
 private:
     void FormClose();
-    void BuildMenu();
+    void BuildMenu(const QString& directory);
     void CreateCells();
-    void DiscoverSkins();
     void ClickUncovered(TImage* card);
     void DelayTimeout();
     void RunLater(std::function<void()> work);
@@ -98,13 +96,12 @@ private:
     Board board_;
     QWidget* boardWidget_ = nullptr;
     QLabel* statusText_ = nullptr;
-    QMenu* skin1_ = nullptr;
+    dvl::SkinMenu* skin1_ = nullptr;
     QDialog* about_ = nullptr;
     TForm2* records_ = nullptr;
     CardNames* cardNames_ = nullptr;
     KeyboardFrame* keyboard_ = nullptr;
     std::unique_ptr<Announcer> announcer_;
-    QString workingDirectory_; // read at start-up, "/" appended: the skins live there
 };
 
 } // namespace dvl
