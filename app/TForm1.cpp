@@ -1,6 +1,5 @@
 #include "app/TForm1.h"
 
-#include "app/Announcer.h"
 #include "app/CardAccessible.h"
 #include "app/KeyboardFrame.h"
 #include "core/Guard.h"
@@ -9,26 +8,17 @@
 #include "skins/BuiltinSkin.h"
 #include "skins/SharpPictures.h"
 #include "ui/WindowLook.h"
-#include "visuals/TAnimate.h"
-#include "visuals/TImage.h"
 
-#include <QAction>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <exception>
 #include <utility>
 
 namespace dvl {
-
-QString TForm1::Caption() {
-    return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
-}
 
 TForm1::TForm1(Board::SeedSource seeds, QString directory)
     : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)) {
@@ -74,8 +64,6 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
     announcer_ = std::make_unique<Announcer>(this, keyboard_, statusText_);
 }
 
-TForm1::~TForm1() = default;
-
 void TForm1::BuildMenu(const QString& directory) {
     const auto add = [this](QMenu* menu, const char* name, const QString& caption,
                             const QKeySequence& key, void (TForm1::*handler)()) {
@@ -105,10 +93,6 @@ void TForm1::BuildMenu(const QString& directory) {
     add(game1, "Exit1", QStringLiteral("Выход"), QKeySequence(Qt::Key_Escape), &TForm1::Exit1Click);
     add(nullptr, "About1", QStringLiteral("О программе"), QKeySequence(Qt::CTRL | Qt::Key_A),
         &TForm1::About1Click);
-}
-
-QAction* TForm1::Action(const char* name) const {
-    return findChild<QAction*>(QString::fromLatin1(name));
 }
 
 void TForm1::FormCreate() {
@@ -160,7 +144,7 @@ void TForm1::keyPressEvent(QKeyEvent* e) {
 // reach the card beneath when the press came before the clip appeared (Qt
 // gives the release to the pressed widget): that is no click either.
 void TForm1::ClickUncovered(TImage* card) {
-    if (!CardAnimates[std::size_t(card->Tag)]->isVisible()) {
+    if (!Clip(card->Tag)->isVisible()) {
         MyImageClick(card);
     }
 }
@@ -170,22 +154,6 @@ void TForm1::New1Click() {
     if (announcer_) {
         announcer_->SayStatus();
     }
-}
-
-void TForm1::MyImageClick(TImage* sender) {
-    board_.Click(sender->Tag);
-}
-
-void TForm1::AnimateStart(TAnimate*) {
-    board_.ClipStarted();
-}
-
-void TForm1::AnimateStop(TAnimate* sender) {
-    board_.ClipStopped(sender->Tag);
-}
-
-void TForm1::Timer1Timer() {
-    board_.Tick();
 }
 
 // Timer2 counts the pair delay on the clock: should it fire early all the
@@ -199,10 +167,6 @@ void TForm1::DelayTimeout() {
     Timer2Timer();
 }
 
-void TForm1::Timer2Timer() {
-    board_.DelayElapsed();
-}
-
 void TForm1::Records1Click() {
     if (records_) {
         records_->exec();
@@ -213,10 +177,6 @@ void TForm1::About1Click() {
     if (about_) {
         about_->exec();
     }
-}
-
-void TForm1::Exit1Click() {
-    close();
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
@@ -244,22 +204,6 @@ void TForm1::DrawCard(int cell, int picture) {
     TImage* image = CardImages[std::size_t(cell)];
     DvlImageList1.Draw(image->Surface(), 0, 0, 0, picture);
     cardNames_->Drawn(image, picture, !board_.Card(cell).visible);
-}
-
-void TForm1::PlaceClip(int cell, int left, int top) {
-    CardAnimates[std::size_t(cell)]->move(left, top);
-}
-
-void TForm1::ShowClip(int cell, bool visible) {
-    CardAnimates[std::size_t(cell)]->setVisible(visible);
-}
-
-void TForm1::PlayClip(int cell, int first, int last) {
-    CardAnimates[std::size_t(cell)]->PlayFrames(first, last, 1);
-}
-
-void TForm1::RewindClip(int cell) {
-    CardAnimates[std::size_t(cell)]->Rewind();
 }
 
 void TForm1::SetStatus(const QString& text) {

@@ -4,10 +4,14 @@
 // and the two timers. It owns every control the game uses and forwards their
 // events to the board model; the model's requests come back through BoardView.
 
+#include "app/Announcer.h"
 #include "app/SkinMenu.h"
 #include "game/Board.h"
 #include "skins/TDvlImageList.h"
+#include "visuals/TAnimate.h"
+#include "visuals/TImage.h"
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -16,17 +20,13 @@
 #include <functional>
 #include <memory>
 
-class QAction;
 class QLabel;
 
 namespace dvl {
 
-class Announcer;
 class CardNames;
 class KeyboardFrame;
-class TAnimate;
 class TForm2;
-class TImage;
 
 class TForm1 : public QMainWindow, private BoardView {
     Q_OBJECT
@@ -34,9 +34,10 @@ public:
     // `seeds` makes the deal repeatable in tests; by default it follows the clock.
     // `directory`: where the skins are, read once at start-up.
     explicit TForm1(Board::SeedSource seeds = {}, QString directory = QDir::currentPath());
-    ~TForm1() override;
 
-    static QString Caption();
+    static QString Caption() {
+        return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
+    }
 
     // Windows made after this one at start-up; either may be absent. The records
     // window takes each game's score and saves when this one closes.
@@ -46,14 +47,14 @@ public:
     // The handlers, by the names the game gives them.
     void FormCreate();
     void New1Click();
-    void MyImageClick(TImage* sender);
-    void AnimateStart(TAnimate* sender);
-    void AnimateStop(TAnimate* sender);
-    void Timer1Timer();
-    void Timer2Timer();
+    void MyImageClick(TImage* sender) { board_.Click(sender->Tag); }
+    void AnimateStart(TAnimate*) { board_.ClipStarted(); }
+    void AnimateStop(TAnimate* sender) { board_.ClipStopped(sender->Tag); }
+    void Timer1Timer() { board_.Tick(); }
+    void Timer2Timer() { board_.DelayElapsed(); }
     void Records1Click();
     void About1Click();
-    void Exit1Click();
+    void Exit1Click() { close(); }
 
     TDvlImageList DvlImageList1;
     QTimer Timer1;
@@ -65,7 +66,9 @@ public:
     QWidget* BoardWidget() const { return boardWidget_; }
     QLabel* StatusText() const { return statusText_; }
     QMenu* SkinMenu() const { return skin1_; }
-    QAction* Action(const char* name) const;
+    QAction* Action(const char* name) const {
+        return findChild<QAction*>(QString::fromLatin1(name));
+    }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -78,14 +81,17 @@ private:
     void ClickUncovered(TImage* card);
     void DelayTimeout();
     void RunLater(std::function<void()> work);
+    TAnimate* Clip(int cell) const { return CardAnimates[std::size_t(cell)]; }
 
     // BoardView
     void PlaceCard(int cell, const CardGeometry& card) override;
     void DrawCard(int cell, int picture) override;
-    void PlaceClip(int cell, int left, int top) override;
-    void ShowClip(int cell, bool visible) override;
-    void PlayClip(int cell, int first, int last) override;
-    void RewindClip(int cell) override;
+    void PlaceClip(int cell, int left, int top) override { Clip(cell)->move(left, top); }
+    void ShowClip(int cell, bool visible) override { Clip(cell)->setVisible(visible); }
+    void PlayClip(int cell, int first, int last) override {
+        Clip(cell)->PlayFrames(first, last, 1);
+    }
+    void RewindClip(int cell) override { Clip(cell)->Rewind(); }
     void SetStatus(const QString& text) override;
     void SetDelayTimer(bool on) override;
     void SetTickTimer(bool on) override;
