@@ -1,10 +1,18 @@
 #include "app/Announcer.h"
 
 #include "app/CardAccessible.h"
+#include "app/KeyboardFrame.h"
+#include "visuals/TImage.h"
 
 #include <QAccessibleObject>
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
-#include <QWidget>
+#include <utility>
 
 namespace dvl {
 
@@ -67,12 +75,17 @@ QString TurnResultText(bool found, const QString& picture, bool gameOver, std::i
     return QStringLiteral("Пара найдена: %1, %2").arg(picture, ClickCountWords(clicks));
 }
 
-Announcer::Announcer(QWidget* statusBar, std::function<void()> readerHeard)
-    : statusBar_(statusBar), readerHeard_(std::move(readerHeard)) {
+Announcer::Announcer(QMainWindow* window, KeyboardFrame* keyboard, QLabel* status)
+    : window_(window), keyboard_(keyboard), status_(status) {
+    window_->installEventFilter(this);
+    window_->menuBar()->installEventFilter(this);
+    for (QMenu* menu : window_->menuBar()->findChildren<QMenu*>()) {
+        menu->installEventFilter(this);
+    }
     QAccessible::installActivationObserver(this);
     if (QAccessible::isActive()) {
         // From the event loop: the owner is still making this object.
-        QTimer::singleShot(0, statusBar_, [this] { accessibilityActiveChanged(true); });
+        QTimer::singleShot(0, window_->statusBar(), [this] { accessibilityActiveChanged(true); });
     }
 }
 
@@ -80,9 +93,48 @@ Announcer::~Announcer() {
     QAccessible::removeActivationObserver(this);
 }
 
+// A reader starts listening: the keyboard stands on a card from then on, so
+// that its focus is never nowhere, and the game's state is said with it.
 void Announcer::accessibilityActiveChanged(bool active) {
-    if (active && readerHeard_) {
-        readerHeard_();
+    if (!active) {
+        return;
+    }
+    if (keyboard_ && !keyboard_->isVisible()) {
+        keyboard_->ShowFocusFrame();
+    }
+    sayStatus_ = true;
+    if (window_->isActiveWindow()) {
+        TellFocus();
+    }
+}
+
+// A key leaves the menus (Esc, or a command chosen): a reader is left on the
+// last menu item, so the card with the keyboard is told again, unless a window
+// the command opened has taken over. The menu bar keeps Qt's focus when no
+// widget had it before, so its leaving is known only by its lost active item.
+bool Announcer::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == window_) {
+        if (e->type() == QEvent::ActivationChange && window_->isActiveWindow()) {
+            TellFocus();
+        }
+    } else if (e->type() == QEvent::KeyPress && QAccessible::isActive() &&
+               (window_->menuBar()->activeAction() || QApplication::activePopupWidget())) {
+        QTimer::singleShot(0, window_, [this] {
+            if (window_->isActiveWindow() && !window_->menuBar()->activeAction() &&
+                !QApplication::activePopupWidget()) {
+                FocusLater();
+            }
+        });
+    }
+    return false;
+}
+
+// The window is back (at start, or a modal window has closed): Orca then
+// names only the window, so the card with the keyboard is told after it.
+void Announcer::TellFocus() {
+    FocusLater();
+    if (std::exchange(sayStatus_, false)) {
+        QTimer::singleShot(0, window_->statusBar(), [this, text = status_->text()] { Say(text); });
     }
 }
 
@@ -93,11 +145,11 @@ void Announcer::Say(const QString& text) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // The words travel with the event: Orca 48 says them alone, with no role
     // before them and no cached name in their place.
-    QAccessibleAnnouncementEvent said(statusBar_, text);
+    QAccessibleAnnouncementEvent said(window_->statusBar(), text);
     QAccessible::updateAccessibility(&said);
 #else
     if (!note_) {
-        note_ = new Note(statusBar_);
+        note_ = new Note(window_->statusBar());
         // Qt deletes the interface with its object.
         noteId_ = QAccessible::registerAccessibleInterface(new NoteAccessible(note_));
     }
@@ -114,14 +166,15 @@ void Announcer::Say(const QString& text) {
 #endif
 }
 
-void Announcer::SayLater(const QString& text) {
-    QTimer::singleShot(0, statusBar_, [this, text] { Say(text); });
+void Announcer::SayStatus() {
+    Say(status_->text());
 }
 
-void Announcer::FocusLater(QObject* object) {
-    if (!QAccessible::isActive()) {
+void Announcer::FocusLater() {
+    if (!keyboard_ || !keyboard_->isVisible() || !QAccessible::isActive()) {
         return;
     }
+    QObject* object = keyboard_->FocusCard();
     QTimer::singleShot(0, object, [object] {
         if (QAccessible::isActive()) {
             QAccessibleEvent focus(object, QAccessible::Focus);

@@ -66,7 +66,7 @@ void KeyboardFrame::ShowFocusFrame() {
     setGeometry(Board::RestLeft(focusCell_), Board::RestTop(focusCell_), 100, 100);
     show();
     raise();
-    QAccessibleEvent focus(cards_[std::size_t(focusCell_)], QAccessible::Focus);
+    QAccessibleEvent focus(FocusCard(), QAccessible::Focus);
     QAccessible::updateAccessibility(&focus);
 }
 
@@ -76,7 +76,7 @@ void KeyboardFrame::TurnFocusedCard() {
     if (!isVisible()) {
         return;
     }
-    TImage* image = cards_[std::size_t(focusCell_)];
+    TImage* image = FocusCard();
     if (image->isVisible()) {
         click_(image);
     }

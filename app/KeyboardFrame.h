@@ -31,6 +31,7 @@ public:
     void PressCard(int cell);
     // The cell the arrow keys have reached.
     int FocusCell() const { return focusCell_; }
+    TImage* FocusCard() const { return cards_[std::size_t(focusCell_)]; }
     // Shows the frame on the focus cell and tells a reader that card has the focus.
     void ShowFocusFrame();
 

@@ -1,6 +1,5 @@
 #include "app/TForm1.h"
 
-#include "app/Announcer.h"
 #include "app/CardAccessible.h"
 #include "app/KeyboardFrame.h"
 #include "core/Guard.h"
@@ -8,19 +7,12 @@
 #include "records/TForm2.h"
 #include "skins/BuiltinSkin.h"
 #include "skins/SharpPictures.h"
-#include "skins/SkinDiscovery.h"
 #include "ui/WindowLook.h"
-#include "visuals/TAnimate.h"
-#include "visuals/TImage.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <exception>
@@ -28,16 +20,8 @@
 
 namespace dvl {
 
-QString TForm1::Caption() {
-    return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
-}
-
 TForm1::TForm1(Board::SeedSource seeds, QString directory)
-    : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)),
-      workingDirectory_(std::move(directory)) {
-    if (!workingDirectory_.endsWith(u'/')) {
-        workingDirectory_ += u'/';
-    }
+    : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)) {
     InstallAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption());
@@ -56,11 +40,7 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
     QStatusBar* bar = MakeStatusBar(this, statusText_);
     setStatusBar(bar);
 
-    BuildMenu();
-    menuBar()->installEventFilter(this);
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
-        menu->installEventFilter(this);
-    }
+    BuildMenu(directory);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // The board switches Timer1 on while something moves and off when nothing does.
@@ -81,12 +61,10 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
 
     // An error here is shown and start-up goes on with the next window.
     Guarded([this] { FormCreate(); });
-    announcer_ = std::make_unique<Announcer>(statusBar(), [this] { ReaderHeard(); });
+    announcer_ = std::make_unique<Announcer>(this, keyboard_, statusText_);
 }
 
-TForm1::~TForm1() = default;
-
-void TForm1::BuildMenu() {
+void TForm1::BuildMenu(const QString& directory) {
     const auto add = [this](QMenu* menu, const char* name, const QString& caption,
                             const QKeySequence& key, void (TForm1::*handler)()) {
         QAction* a = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
@@ -105,11 +83,10 @@ void TForm1::BuildMenu() {
     // Popups do not take the window's font on their own.
     game1->setFont(DefaultFont());
     add(game1, "New1", QStringLiteral("Новая"), QKeySequence(Qt::Key_Space), &TForm1::New1Click);
-    skin1_ = game1->addMenu(QStringLiteral("Скины"));
-    skin1_->setFont(DefaultFont());
-    skin1_->setObjectName(QStringLiteral("Skin1"));
-    skin1_->menuAction()->setObjectName(QStringLiteral("Skin1Action"));
-    skin1_->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    skin1_ = new dvl::SkinMenu(game1, this, DvlImageList1, directory, [this](bool builtin) {
+        cardNames_->SkinLoaded(builtin);
+        New1Click();
+    });
     add(game1, "Records1", QStringLiteral("Рекорды"), QKeySequence(Qt::CTRL | Qt::Key_R),
         &TForm1::Records1Click);
     game1->addSeparator()->setObjectName(QStringLiteral("N1"));
@@ -118,41 +95,9 @@ void TForm1::BuildMenu() {
         &TForm1::About1Click);
 }
 
-QAction* TForm1::Action(const char* name) const {
-    return findChild<QAction*>(QString::fromLatin1(name));
-}
-
 void TForm1::FormCreate() {
-    DiscoverSkins();
+    skin1_->Discover();
     CreateCells();
-    New1Click();
-}
-
-void TForm1::DiscoverSkins() {
-    // A directory where "default.iml" cannot be written still gets a whole start-up.
-    Guarded([this] { WriteDefaultSkin(workingDirectory_); });
-    int tag = 0;
-    for (const SkinFile& skin : ListSkins(workingDirectory_)) {
-        // "&" would mark an access key; doubled, it shows as typed.
-        QAction* item =
-            skin1_->addAction(QString(skin.caption).replace(u'&', QStringLiteral("&&")));
-        item->setObjectName(QStringLiteral("SkinItem%1").arg(tag));
-        item->setData(skin.fileName);
-        if (tag < 9) {
-            item->setShortcut(QKeySequence(Qt::Key_1 + tag));
-        }
-        ++tag;
-        addAction(item);
-        connect(item, &QAction::triggered, this,
-                [this, item] { Guarded([this, item] { MyItemClick(item); }); });
-    }
-}
-
-void TForm1::MyItemClick(QAction* sender) {
-    LoadSkin(DvlImageList1, workingDirectory_ + sender->data().toString());
-    const bool builtin = HoldsBuiltinSkin(DvlImageList1); // compares every pixel: once
-    MakeSharp(DvlImageList1, devicePixelRatioF(), builtin);
-    cardNames_->SkinLoaded(builtin);
     New1Click();
 }
 
@@ -199,7 +144,7 @@ void TForm1::keyPressEvent(QKeyEvent* e) {
 // reach the card beneath when the press came before the clip appeared (Qt
 // gives the release to the pressed widget): that is no click either.
 void TForm1::ClickUncovered(TImage* card) {
-    if (!CardAnimates[std::size_t(card->Tag)]->isVisible()) {
+    if (!Clip(card->Tag)->isVisible()) {
         MyImageClick(card);
     }
 }
@@ -207,24 +152,8 @@ void TForm1::ClickUncovered(TImage* card) {
 void TForm1::New1Click() {
     board_.New();
     if (announcer_) {
-        announcer_->Say(statusText_->text());
+        announcer_->SayStatus();
     }
-}
-
-void TForm1::MyImageClick(TImage* sender) {
-    board_.Click(sender->Tag);
-}
-
-void TForm1::AnimateStart(TAnimate*) {
-    board_.ClipStarted();
-}
-
-void TForm1::AnimateStop(TAnimate* sender) {
-    board_.ClipStopped(sender->Tag);
-}
-
-void TForm1::Timer1Timer() {
-    board_.Tick();
 }
 
 // Timer2 counts the pair delay on the clock: should it fire early all the
@@ -236,10 +165,6 @@ void TForm1::DelayTimeout() {
         return;
     }
     Timer2Timer();
-}
-
-void TForm1::Timer2Timer() {
-    board_.DelayElapsed();
 }
 
 void TForm1::Records1Click() {
@@ -254,57 +179,6 @@ void TForm1::About1Click() {
     }
 }
 
-void TForm1::Exit1Click() {
-    close();
-}
-
-// A reader starts listening: the keyboard stands on a card from then on, so
-// that its focus is never nowhere, and the game's state is said with it.
-void TForm1::ReaderHeard() {
-    if (keyboard_ && !keyboard_->isVisible()) {
-        keyboard_->ShowFocusFrame();
-    }
-    sayStatus_ = true;
-    if (isActiveWindow()) {
-        TellFocus();
-    }
-}
-
-// A key leaves the menus (Esc, or a command chosen): a reader is left on the
-// last menu item, so the card with the keyboard is told again, unless a window
-// the command opened has taken over. The menu bar keeps Qt's focus when no
-// widget had it before, so its leaving is known only by its lost active item.
-bool TForm1::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::KeyPress && QAccessible::isActive() &&
-        (menuBar()->activeAction() || QApplication::activePopupWidget())) {
-        QTimer::singleShot(0, this, [this] {
-            if (isActiveWindow() && !menuBar()->activeAction() &&
-                !QApplication::activePopupWidget() && keyboard_ && keyboard_->isVisible()) {
-                Announcer::FocusLater(CardImages[std::size_t(keyboard_->FocusCell())]);
-            }
-        });
-    }
-    return QMainWindow::eventFilter(watched, e);
-}
-
-void TForm1::changeEvent(QEvent* e) {
-    QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
-        TellFocus();
-    }
-}
-
-// The window is back (at start, or a modal window has closed): Orca then
-// names only the window, so the card with the keyboard is told after it.
-void TForm1::TellFocus() {
-    if (keyboard_ && keyboard_->isVisible()) {
-        Announcer::FocusLater(CardImages[std::size_t(keyboard_->FocusCell())]);
-    }
-    if (std::exchange(sayStatus_, false)) {
-        announcer_->SayLater(statusText_->text());
-    }
-}
-
 void TForm1::closeEvent(QCloseEvent* e) {
     Guarded([this] { FormClose(); });
     e->accept();
@@ -314,8 +188,8 @@ void TForm1::FormClose() {
     // The records are saved by a direct call, not by closing the hidden records window: a
     // dialog that has been shown and hidden again has no native window left, and Qt then
     // sends its close() no close event.
-    if (auto* records = qobject_cast<TForm2*>(records_)) {
-        records->FormClose(RecordsFile::Patience::AtExit);
+    if (records_) {
+        records_->FormClose(RecordsFile::Patience::AtExit);
     }
 }
 
@@ -330,22 +204,6 @@ void TForm1::DrawCard(int cell, int picture) {
     TImage* image = CardImages[std::size_t(cell)];
     DvlImageList1.Draw(image->Surface(), 0, 0, 0, picture);
     cardNames_->Drawn(image, picture, !board_.Card(cell).visible);
-}
-
-void TForm1::PlaceClip(int cell, int left, int top) {
-    CardAnimates[std::size_t(cell)]->move(left, top);
-}
-
-void TForm1::ShowClip(int cell, bool visible) {
-    CardAnimates[std::size_t(cell)]->setVisible(visible);
-}
-
-void TForm1::PlayClip(int cell, int first, int last) {
-    CardAnimates[std::size_t(cell)]->PlayFrames(first, last, 1);
-}
-
-void TForm1::RewindClip(int cell) {
-    CardAnimates[std::size_t(cell)]->Rewind();
 }
 
 void TForm1::SetStatus(const QString& text) {
@@ -380,8 +238,8 @@ void TForm1::SetTickTimer(bool on) {
 
 void TForm1::EnterRecord(std::int64_t score) {
     RunLater([this, score] {
-        if (OnRecordEntry) {
-            OnRecordEntry(score);
+        if (records_) {
+            records_->RecordEntry(score);
         }
     });
 }

@@ -4,9 +4,14 @@
 // and the two timers. It owns every control the game uses and forwards their
 // events to the board model; the model's requests come back through BoardView.
 
+#include "app/Announcer.h"
+#include "app/SkinMenu.h"
 #include "game/Board.h"
 #include "skins/TDvlImageList.h"
+#include "visuals/TAnimate.h"
+#include "visuals/TImage.h"
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -15,17 +20,13 @@
 #include <functional>
 #include <memory>
 
-class QAction;
 class QLabel;
-class QMenu;
 
 namespace dvl {
 
-class Announcer;
 class CardNames;
 class KeyboardFrame;
-class TAnimate;
-class TImage;
+class TForm2;
 
 class TForm1 : public QMainWindow, private BoardView {
     Q_OBJECT
@@ -33,29 +34,27 @@ public:
     // `seeds` makes the deal repeatable in tests; by default it follows the clock.
     // `directory`: where the skins are, read once at start-up.
     explicit TForm1(Board::SeedSource seeds = {}, QString directory = QDir::currentPath());
-    ~TForm1() override;
 
-    static QString Caption();
+    static QString Caption() {
+        return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
+    }
 
-    // Windows made after this one at start-up; either may be absent.
+    // Windows made after this one at start-up; either may be absent. The records
+    // window takes each game's score and saves when this one closes.
     void SetAboutWindow(QDialog* about) { about_ = about; }
-    void SetRecordsWindow(QDialog* records) { records_ = records; }
-    // Runs at the end of a game with its score, from the event loop once the
-    // tick that ended the game has returned; the records come here.
-    std::function<void(std::int64_t score)> OnRecordEntry;
+    void SetRecordsWindow(TForm2* records) { records_ = records; }
 
     // The handlers, by the names the game gives them.
     void FormCreate();
     void New1Click();
-    void MyImageClick(TImage* sender);
-    void AnimateStart(TAnimate* sender);
-    void AnimateStop(TAnimate* sender);
-    void Timer1Timer();
-    void Timer2Timer();
+    void MyImageClick(TImage* sender) { board_.Click(sender->Tag); }
+    void AnimateStart(TAnimate*) { board_.ClipStarted(); }
+    void AnimateStop(TAnimate* sender) { board_.ClipStopped(sender->Tag); }
+    void Timer1Timer() { board_.Tick(); }
+    void Timer2Timer() { board_.DelayElapsed(); }
     void Records1Click();
     void About1Click();
-    void Exit1Click();
-    void MyItemClick(QAction* sender);
+    void Exit1Click() { close(); }
 
     TDvlImageList DvlImageList1;
     QTimer Timer1;
@@ -67,32 +66,32 @@ public:
     QWidget* BoardWidget() const { return boardWidget_; }
     QLabel* StatusText() const { return statusText_; }
     QMenu* SkinMenu() const { return skin1_; }
-    QAction* Action(const char* name) const;
+    QAction* Action(const char* name) const {
+        return findChild<QAction*>(QString::fromLatin1(name));
+    }
 
 protected:
-    void changeEvent(QEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void FormClose();
-    void BuildMenu();
+    void BuildMenu(const QString& directory);
     void CreateCells();
-    void DiscoverSkins();
     void ClickUncovered(TImage* card);
     void DelayTimeout();
     void RunLater(std::function<void()> work);
-    void ReaderHeard();
-    void TellFocus();
+    TAnimate* Clip(int cell) const { return CardAnimates[std::size_t(cell)]; }
 
     // BoardView
     void PlaceCard(int cell, const CardGeometry& card) override;
     void DrawCard(int cell, int picture) override;
-    void PlaceClip(int cell, int left, int top) override;
-    void ShowClip(int cell, bool visible) override;
-    void PlayClip(int cell, int first, int last) override;
-    void RewindClip(int cell) override;
+    void PlaceClip(int cell, int left, int top) override { Clip(cell)->move(left, top); }
+    void ShowClip(int cell, bool visible) override { Clip(cell)->setVisible(visible); }
+    void PlayClip(int cell, int first, int last) override {
+        Clip(cell)->PlayFrames(first, last, 1);
+    }
+    void RewindClip(int cell) override { Clip(cell)->Rewind(); }
     void SetStatus(const QString& text) override;
     void SetDelayTimer(bool on) override;
     void SetTickTimer(bool on) override;
@@ -103,14 +102,12 @@ private:
     Board board_;
     QWidget* boardWidget_ = nullptr;
     QLabel* statusText_ = nullptr;
-    QMenu* skin1_ = nullptr;
+    dvl::SkinMenu* skin1_ = nullptr;
     QDialog* about_ = nullptr;
-    QDialog* records_ = nullptr;
+    TForm2* records_ = nullptr;
     CardNames* cardNames_ = nullptr;
     KeyboardFrame* keyboard_ = nullptr;
     std::unique_ptr<Announcer> announcer_;
-    bool sayStatus_ = false;   // when the window is next back, for a reader just heard
-    QString workingDirectory_; // read at start-up, "/" appended: the skins live there
 };
 
 } // namespace dvl

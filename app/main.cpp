@@ -22,7 +22,6 @@ int main(int argc, char** argv) {
     dvl::TForm1 form1({}, directory);
     dvl::TForm2 form2(&form1, dvl::RecordsFile(directory));
     form1.SetRecordsWindow(&form2);
-    form1.OnRecordEntry = [&form2](std::int64_t score) { form2.RecordEntry(score); };
     dvl::TForm3 form3(&form1);
     form1.SetAboutWindow(&form3);
 

@@ -1,3 +1,4 @@
+#include "app/Announcer.h"
 #include "app/CardAccessible.h"
 #include "app/KeyboardFrame.h"
 #include "app/TForm1.h"
@@ -174,3 +175,17 @@ TEST_F(KeyboardTest, AWholeGameFromTheKeyboardCountsOneClickPerTurnedCard) {
 }
 
 } // namespace
+
+// The score as a reader hears it: Russian takes three forms after a number.
+TEST(TurnResultTextTest, ClickCountsTakeTheirRussianForms) {
+    const std::pair<int, const char*> forms[] = {
+        {1, "1 клик"},     {2, "2 клика"},      {4, "4 клика"},    {5, "5 кликов"},
+        {11, "11 кликов"}, {12, "12 кликов"},   {14, "14 кликов"}, {21, "21 клик"},
+        {22, "22 клика"},  {111, "111 кликов"}, {101, "101 клик"}, {0, "0 кликов"},
+    };
+    for (const auto& [count, words] : forms) {
+        EXPECT_EQ(dvl::ClickCountWords(count), QString::fromUtf8(words)) << count;
+    }
+    EXPECT_EQ(dvl::TurnResultText(true, QStringLiteral("ёлка"), true, 24),
+              QStringLiteral("Пара найдена: ёлка. Конец игры, 24 клика"));
+}

@@ -1,6 +1,5 @@
 #include "app/TForm1.h"
 
-#include "app/Announcer.h"
 #include "app/TForm3.h"
 #include "core/Guard.h"
 #include "game/Timing.h"
@@ -21,7 +20,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,7 +46,6 @@ class TForm1Test : public ::testing::Test {
 protected:
     void SetUp() override {
         dvl::test::DriveByHand(form);
-        form.OnRecordEntry = [this](std::int64_t score) { scores.push_back(score); };
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
@@ -94,7 +91,6 @@ protected:
     }
 
     TForm1 form{[] { return 7u; }};
-    std::vector<std::int64_t> scores;
 };
 
 TEST_F(TForm1Test, WindowCaptionSizeMenuAndStartingBoard) {
@@ -155,19 +151,33 @@ TEST_F(TForm1Test, AClickTurnsTheCardUnderTheClipAndCountsIt) {
 }
 
 TEST_F(TForm1Test, AWholeGameEndsWithTheStatusAndOneRecordEntry) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    dvl::TForm2 records(&form, dvl::RecordsFile(dir.path()));
+    int entries = 0;
+    records.AskName = [&](QWidget*) {
+        ++entries;
+        QTimer::singleShot(0, &records, [&] { records.accept(); });
+        return QStringLiteral("Игрок");
+    };
+    form.SetRecordsWindow(&records);
     for (int v = 1; v <= 12; ++v) {
         const auto [a, b] = PairOf(v);
         PlayTurn(a, b);
     }
     EXPECT_EQ(status(), "Конец игры!");
-    EXPECT_TRUE(scores.empty()) << "the record entry waits until the tick has returned";
+    EXPECT_EQ(entries, 0) << "the record entry waits until the tick has returned";
     QCoreApplication::sendPostedEvents(&form, QEvent::MetaCall);
-    EXPECT_EQ(scores, std::vector<std::int64_t>{24});
+    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(records.Table.Entry(1).Score(), 24);
+    form.SetRecordsWindow(nullptr);
     for (int c = 1; c <= kCells; ++c) {
         EXPECT_FALSE(form.CardImages[std::size_t(c)]->isVisible());
         EXPECT_FALSE(form.CardAnimates[std::size_t(c)]->isVisible());
     }
-    // Space deals again and shows every card.
+    // Space deals again and shows every card, once the window is back from the records.
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, Qt::Key_Space);
     EXPECT_EQ(status(), "Новая игра!");
     EXPECT_TRUE(form.CardImages[24]->isVisible());
@@ -185,7 +195,6 @@ TEST_F(TForm1Test, TheLastPairPlaysOutBehindTheRecordEntryDialogs) {
     ASSERT_TRUE(dir.isValid());
     dvl::TForm2 records(&form, dvl::RecordsFile(dir.path()));
     form.SetRecordsWindow(&records);
-    form.OnRecordEntry = [&](std::int64_t score) { records.RecordEntry(score); };
     form.Timer1.setInterval(dvl::timing::kTickMs);
 
     const auto [lo, hi] = PairOf(12);
@@ -416,57 +425,4 @@ TEST_F(TForm1Test, AnErrorInAHandlerIsShownInTheErrorBoxAndPlayGoesOn) {
     EXPECT_EQ(status(), "Количество кликов: 1");
 }
 
-// The title-bar emblem the program carries is the committed artwork at each size.
-TEST(WindowLookTest, TheEmblemIsTheCommittedPicturesAtEveryTitleBarSize) {
-    const QIcon icon = dvl::ApplicationIcon();
-    EXPECT_EQ(icon.availableSizes().size(), 5);
-    for (int side : {16, 24, 32, 48, 64}) {
-        const QImage png(QStringLiteral(DVL_SOURCE_DIR "/assets/icons/dvoyliki-%1.png").arg(side));
-        ASSERT_FALSE(png.isNull()) << side;
-        // A pixmap holds premultiplied pixels, however it was made.
-        EXPECT_EQ(icon.pixmap(side).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                  png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
-            << side;
-    }
-}
-
-TEST(TForm3Test, AboutWindowTextsAndItsOneButton) {
-    dvl::TForm3 about;
-    EXPECT_EQ(about.windowTitle(), "О программе...");
-    EXPECT_EQ(about.size(), QSize(233, 148));
-    EXPECT_EQ(about.palette().color(QPalette::Window), QColor(0, 0, 128));
-    EXPECT_FALSE(about.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(about.Picture()->geometry(), QRect(8, 8, 89, 111));
-    EXPECT_EQ(about.Button()->text(), "Ок");
-    EXPECT_TRUE(about.Button()->isDefault());
-    const QStringList lines = about.StaticText()->text().split('\n');
-    ASSERT_EQ(lines.size(), 8);
-    EXPECT_EQ(lines[0], "Игра \"Двойлики\"");
-    EXPECT_EQ(lines[1], "Версия 1.5");
-    EXPECT_EQ(lines[2], "сентябрь 2004 года");
-    EXPECT_EQ(lines[3], "");
-    EXPECT_EQ(lines[4], "Автор:");
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        about.show();
-        EXPECT_EQ(about.Picture()->pixmap().size(), QSize(89, 111));
-        QTest::keyClick(&about, key);
-        EXPECT_FALSE(about.isVisible());
-        EXPECT_EQ(about.result(), QDialog::Accepted);
-    }
-}
-
 } // namespace
-
-// The score as a reader hears it: Russian takes three forms after a number.
-TEST(TurnResultTextTest, ClickCountsTakeTheirRussianForms) {
-    const std::pair<int, const char*> forms[] = {
-        {1, "1 клик"},     {2, "2 клика"},      {4, "4 клика"},    {5, "5 кликов"},
-        {11, "11 кликов"}, {12, "12 кликов"},   {14, "14 кликов"}, {21, "21 клик"},
-        {22, "22 клика"},  {111, "111 кликов"}, {101, "101 клик"}, {0, "0 кликов"},
-    };
-    for (const auto& [count, words] : forms) {
-        EXPECT_EQ(dvl::ClickCountWords(count), QString::fromUtf8(words)) << count;
-    }
-    EXPECT_EQ(dvl::TurnResultText(true, QStringLiteral("ёлка"), true, 24),
-              QStringLiteral("Пара найдена: ёлка. Конец игры, 24 клика"));
-}
