@@ -28,6 +28,11 @@ struct Result {
 
 Result RunTool(const QStringList& args, const QByteArray& input = {}) {
     QProcess p;
+    // A user's UTF-8 locale, whatever the test's: under "C", Qt 6.8 writes a
+    // warning to stderr before the tool's own message.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(DVL_SKIN_TOOL), args);
     if (!p.waitForStarted()) {
         return {};
