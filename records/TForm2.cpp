@@ -20,18 +20,6 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
     setModal(true);
     KeepFrame(this, mainWindow_);
 
-    DvlListBox1 = new TDvlListBox(this);
-    DvlListBox1->setObjectName(QStringLiteral("DvlListBox1"));
-    DvlListBox1->setGeometry(8, 8, 201, 181);
-    DvlListBox1->SetHeaderSections({QStringLiteral("Имя"), QStringLiteral("Очки")}, {100, 100});
-
-    Button1 = new QPushButton(QStringLiteral("Ок"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(72, 196, 75, 25);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    setTabOrder(DvlListBox1, Button1);
-
     AskName = &NameDialog::Ask;
     ShowMessage = [this](const QString& text) {
         QMessageBox::warning(isVisible() ? this : mainWindow_, ApplicationTitle(), text);
@@ -41,15 +29,40 @@ TForm2::TForm2(QWidget* mainWindow, RecordsFile file)
 
 void TForm2::FormCreate() {
     file_.Load(Table);
+}
+
+// The list and the button are made at their first use, most often the first showing:
+// start-up, which seldom needs them, is spared an item view.
+TDvlListBox* TForm2::DvlListBox1() {
+    if (list_) {
+        return list_;
+    }
+    list_ = new TDvlListBox(this);
+    list_->setObjectName(QStringLiteral("DvlListBox1"));
+    list_->setGeometry(8, 8, 201, 181);
+    list_->SetHeaderSections({QStringLiteral("Имя"), QStringLiteral("Очки")}, {100, 100});
+
+    button_ = new QPushButton(QStringLiteral("Ок"), this);
+    button_->setObjectName(QStringLiteral("Button1"));
+    button_->setGeometry(72, 196, 75, 25);
+    button_->setDefault(true);
+    connect(button_, &QPushButton::clicked, this, &QDialog::accept);
+    setTabOrder(list_, button_);
     Refill();
+    return list_;
+}
+
+QPushButton* TForm2::Button1() {
+    DvlListBox1();
+    return button_;
 }
 
 void TForm2::setVisible(bool visible) {
     if (visible && !isVisible()) {
         TakeIn();
         // A listener hears one line, so it is the record just entered, or the first.
-        DvlListBox1->SetCurrentLine(std::exchange(recordLine_, 0));
-        DvlListBox1->List()->setFocus();
+        DvlListBox1()->SetCurrentLine(std::exchange(recordLine_, 0));
+        list_->List()->setFocus();
     }
     QDialog::setVisible(visible);
 }
@@ -61,9 +74,12 @@ void TForm2::TakeIn() {
 }
 
 void TForm2::Refill() {
-    DvlListBox1->Clear();
+    if (!list_) {
+        return; // filled when made
+    }
+    list_->Clear();
     for (const QString& line : Table.Lines()) {
-        DvlListBox1->Add(line);
+        list_->Add(line);
     }
 }
 

@@ -25,8 +25,9 @@ public:
     TForm2(QWidget* mainWindow, RecordsFile file);
 
     RecordsTable Table;
-    TDvlListBox* DvlListBox1;
-    QPushButton* Button1;
+    // Made at the first call or showing.
+    TDvlListBox* DvlListBox1();
+    QPushButton* Button1();
 
     // How the window asks for a name and tells of a failed save; tests replace them.
     std::function<QString(QWidget* parent)> AskName;
@@ -53,6 +54,8 @@ private:
     void TakeIn();
 
     QWidget* mainWindow_;
+    TDvlListBox* list_ = nullptr;
+    QPushButton* button_ = nullptr;
     int recordLine_ = 0; // where the keyboard starts at the next showing: the new record, or line 1
     RecordsFile file_;
 };

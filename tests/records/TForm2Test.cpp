@@ -55,7 +55,7 @@ protected:
     }
     QString RecordsPath() const { return dir.filePath(QStringLiteral("records.dvl")); }
     QImage ListShot() const {
-        return form->DvlListBox1->List()->viewport()->grab().toImage().convertToFormat(
+        return form->DvlListBox1()->List()->viewport()->grab().toImage().convertToFormat(
             QImage::Format_RGB32);
     }
 
@@ -69,29 +69,29 @@ TEST_F(TForm2Test, WindowLayoutAndTheDefaultLines) {
         // The list and the button show with the window, filled from the table.
         TForm2 fresh(nullptr, dvl::RecordsFile(dir.path()));
         fresh.show();
-        EXPECT_TRUE(fresh.DvlListBox1->isVisible() && fresh.Button1->isVisible());
-        EXPECT_EQ(fresh.DvlListBox1->Items(), QStringList(10, QStringLiteral("Игрок;100")));
+        EXPECT_TRUE(fresh.DvlListBox1()->isVisible() && fresh.Button1()->isVisible());
+        EXPECT_EQ(fresh.DvlListBox1()->Items(), QStringList(10, QStringLiteral("Игрок;100")));
         fresh.hide();
     }
     EXPECT_EQ(form->windowTitle(), "Таблица Рекордов");
     EXPECT_EQ(form->size(), QSize(218, 226));
     EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(form->DvlListBox1->geometry(), QRect(8, 8, 201, 181));
-    EXPECT_EQ(form->Button1->geometry(), QRect(72, 196, 75, 25));
-    EXPECT_EQ(form->Button1->text(), "Ок");
-    EXPECT_TRUE(form->Button1->isDefault());
-    QHeaderView* header = form->DvlListBox1->Header();
+    EXPECT_EQ(form->DvlListBox1()->geometry(), QRect(8, 8, 201, 181));
+    EXPECT_EQ(form->Button1()->geometry(), QRect(72, 196, 75, 25));
+    EXPECT_EQ(form->Button1()->text(), "Ок");
+    EXPECT_TRUE(form->Button1()->isDefault());
+    QHeaderView* header = form->DvlListBox1()->Header();
     EXPECT_EQ(header->height(), 17);
     EXPECT_EQ(header->model()->headerData(0, Qt::Horizontal).toString(), "Имя");
     EXPECT_EQ(header->model()->headerData(1, Qt::Horizontal).toString(), "Очки");
-    EXPECT_EQ(form->DvlListBox1->SectionWidths(), (std::vector<int>{100, 100}));
-    const QStringList lines = form->DvlListBox1->Items();
+    EXPECT_EQ(form->DvlListBox1()->SectionWidths(), (std::vector<int>{100, 100}));
+    const QStringList lines = form->DvlListBox1()->Items();
     ASSERT_EQ(lines.size(), 10);
     for (const QString& line : lines) {
         EXPECT_EQ(line, "Игрок;100");
     }
     EXPECT_EQ(FileBytes(RecordsPath()).size(), 560) << "created at start-up";
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(form->DvlListBox1->List());
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(form->DvlListBox1()->List());
     ASSERT_TRUE(list);
     QStringList spoken;
     for (int i = 0; i < list->childCount(); ++i) {
@@ -110,11 +110,12 @@ TEST_F(TForm2Test, WindowLayoutAndTheDefaultLines) {
 
 TEST_F(TForm2Test, LinesAreDrawnInColumnsTwoAndHundredAndThree) {
     form->show();
-    const int row = form->DvlListBox1->List()
-                        ->visualRect(form->DvlListBox1->List()->model()->index(1, 0))
+    const int row = form->DvlListBox1()
+                        ->List()
+                        ->visualRect(form->DvlListBox1()->List()->model()->index(1, 0))
                         .top();
     const std::vector<QRect> columns =
-        TDvlListBox::ColumnRects(QRect(0, row, 199, 16), form->DvlListBox1->SectionWidths());
+        TDvlListBox::ColumnRects(QRect(0, row, 199, 16), form->DvlListBox1()->SectionWidths());
     EXPECT_EQ(TDvlListBox::TextOrigin(columns[0]), QPoint(2, row + 1));
     EXPECT_EQ(TDvlListBox::TextOrigin(columns[1]), QPoint(103, row + 1));
     const QImage shot = ListShot();
@@ -141,14 +142,14 @@ TEST_F(TForm2Test, LinesAreDrawnInColumnsTwoAndHundredAndThree) {
 
 TEST_F(TForm2Test, DraggingTheDividerMovesTheScoreColumn) {
     form->show();
-    QHeaderView* header = form->DvlListBox1->Header();
+    QHeaderView* header = form->DvlListBox1()->Header();
     QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(99, 8));
     QMouseEvent move(QEvent::MouseMove, QPointF(139, 8),
                      header->viewport()->mapToGlobal(QPointF(139, 8)), Qt::NoButton, Qt::LeftButton,
                      Qt::NoModifier);
     QApplication::sendEvent(header->viewport(), &move);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(139, 8));
-    EXPECT_EQ(form->DvlListBox1->SectionWidths()[0], 140);
+    EXPECT_EQ(form->DvlListBox1()->SectionWidths()[0], 140);
     const QImage shot = ListShot();
     EXPECT_GE(InkSpan(shot, 141, 199, 0, 16).first, 143) << "the score moved right with its column";
     EXPECT_EQ(InkSpan(shot, 101, 141, 0, 16).first, -1);
@@ -205,7 +206,7 @@ TEST(RecordsAtExit, EveryCloseOfTheMainWindowSaves) {
     const auto pressOk = [&] {
         QTimer::singleShot(0, &records, [&] {
             EXPECT_TRUE(records.isVisible());
-            QTest::mouseClick(records.Button1, Qt::LeftButton);
+            QTest::mouseClick(records.Button1(), Qt::LeftButton);
         });
     };
     // Shortcuts reach the active window only.
@@ -221,8 +222,8 @@ TEST(RecordsAtExit, EveryCloseOfTheMainWindowSaves) {
     open();
     QStringList shown;
     QTimer::singleShot(0, &records, [&] {
-        shown = records.DvlListBox1->Items();
-        QTest::mouseClick(records.Button1, Qt::LeftButton);
+        shown = records.DvlListBox1()->Items();
+        QTest::mouseClick(records.Button1(), Qt::LeftButton);
     });
     QTest::keyClick(&game, Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(shown.value(0), "Вася;60") << "Ctrl+R after the game shows the new entry";
@@ -273,8 +274,8 @@ TEST_F(TForm2Test, RecordEntryAsksForANamePlacesItAndShowsTheTable) {
     form->RecordEntry(60);
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(shown);
-    EXPECT_EQ(form->DvlListBox1->Items().first(), "Вася;60");
-    EXPECT_EQ(form->DvlListBox1->Items().last(), "Игрок;100");
+    EXPECT_EQ(form->DvlListBox1()->Items().first(), "Вася;60");
+    EXPECT_EQ(form->DvlListBox1()->Items().last(), "Игрок;100");
     dvl::RecordsTable saved;
     dvl::RecordsFile(dir.path()).Load(saved);
     EXPECT_EQ(saved.Entry(1).DisplayLine(), "Вася;60");
