@@ -16,6 +16,31 @@ bool IsLight(QRgb c) {
     return 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) >= 128 * 1000;
 }
 
+// The distinct colours of `image` (Format_RGB32) in order of first appearance,
+// rows top to bottom, left to right; empty when there are more than `limit`.
+std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
+    std::vector<QRgb> colours;
+    std::unordered_set<QRgb> seen;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        QRgb last = 0; // never a colour: every colour here is opaque
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = line[x] | 0xFF000000u;
+            if (c == last) {
+                continue;
+            }
+            last = c;
+            if (seen.insert(c).second) {
+                if (int(colours.size()) == limit) {
+                    return {};
+                }
+                colours.push_back(c);
+            }
+        }
+    }
+    return colours;
+}
+
 } // namespace
 
 std::vector<QRgb> StandardPalette16() {
@@ -43,29 +68,6 @@ std::vector<QRgb> CubePalette256() {
         table.push_back(qRgb(v, v, v));
     }
     return table;
-}
-
-std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
-    std::vector<QRgb> colours;
-    std::unordered_set<QRgb> seen;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        QRgb last = 0; // never a colour: every colour here is opaque
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = line[x] | 0xFF000000u;
-            if (c == last) {
-                continue;
-            }
-            last = c;
-            if (seen.insert(c).second) {
-                if (int(colours.size()) == limit) {
-                    return {};
-                }
-                colours.push_back(c);
-            }
-        }
-    }
-    return colours;
 }
 
 PaletteMap::PaletteMap(const QImage& image, int depth, const QList<QRgb>& given) {

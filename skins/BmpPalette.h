@@ -16,10 +16,6 @@ std::vector<QRgb> StandardPalette16();
 // the cube's own greys: the table for 8-bit pictures of many colours.
 std::vector<QRgb> CubePalette256();
 
-// The distinct colours of `image` (Format_RGB32) in order of first appearance,
-// rows top to bottom, left to right; empty when there are more than `limit`.
-std::vector<QRgb> DistinctColours(const QImage& image, int limit);
-
 // Maps colours to the indices of a colour table of 2^depth entries, chosen
 // either from a palette the picture came with or by our own rule for the depth.
 // The result depends only on the pixels and the palette, never on the machine.

@@ -111,10 +111,6 @@ bool TDvlImageList::IsMasked(int listIndex) const {
     return Item(listIndex).Masked();
 }
 
-QList<QRgb> TDvlImageList::ItemPalette(int listIndex) const {
-    return listIndex >= Count() ? QList<QRgb>{} : Item(listIndex).StripPalette();
-}
-
 std::uint32_t TDvlImageList::PictureColor(int listIndex, int imageIndex) const {
     return PicturePixel(QPoint(0, 0), listIndex, imageIndex);
 }

@@ -3,10 +3,8 @@
 #include "skins/TDvlImageListItem.h"
 
 #include <QImage>
-#include <QList>
 #include <QPoint>
 #include <QRect>
-#include <QRgb>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -24,7 +22,6 @@ class TCanvas;
 // onto a drawing surface. Owns its items.
 class TDvlImageList {
 public:
-    static constexpr std::uint8_t ContainerKind = 0;
     // The signature of a skin file: a length byte, then the text.
     static constexpr std::uint8_t kSignature[9] = {8, 'D', 'V', 'L', 'I', 'M', 'L', '3', '0'};
     // Files larger than this are refused before they are read.
@@ -61,7 +58,6 @@ public:
     bool IsValidIndex(int listIndex, int imageIndex) const;
     void GetPicture(int listIndex, int imageIndex, QImage* bitmap) const;
     bool IsMasked(int listIndex) const;
-    QList<QRgb> ItemPalette(int listIndex) const;
     // Colours as 0x00BBGGRR; 16777215 (white) for a list index past the end.
     std::uint32_t PictureColor(int listIndex, int imageIndex) const;
     std::uint32_t PicturePixel(QPoint point, int listIndex, int imageIndex) const;

@@ -66,7 +66,6 @@ public:
         return strip_;
     }
     int StripDepth() const { return stripDepth_; }
-    const QList<QRgb>& StripPalette() const { return stripPalette_; }
     // Black where the picture shows, white where the target shows through.
     const QImage& MaskStrip() const { return maskStrip_; }
 

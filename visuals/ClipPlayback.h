@@ -42,7 +42,6 @@ public:
     // Shows `frame`; a running playback ends and its stop is reported.
     void Seek(int frame);
 
-    bool Playing() const { return playing_; }
     int CurrentFrame() const { return frame_; }
     // Stop reports posted and not yet delivered.
     int StopsOnTheWay() const { return stopsOnTheWay_; }

@@ -47,11 +47,6 @@ void TAnimate::SetResourceId(int id) {
     }
 }
 
-void TAnimate::SetAutoSize(bool on) {
-    autoSize_ = on;
-    KeepClipSize();
-}
-
 void TAnimate::PlayFrames(int first, int last, int repetitions) {
     OpenOrFail();
     active_ = true;
@@ -161,17 +156,14 @@ void TAnimate::CloseClip() {
         StopPlaying();
     }
     playback_->Close();
-    if (OnClose) {
-        OnClose(this);
-    }
     update();
     clipOpen_ = false;
     KeepClipSize();
 }
 
-// While a clip is open with AutoSize, every size request ends in the frame size.
+// While a clip is open, every size request ends in the frame size.
 void TAnimate::KeepClipSize() {
-    if (clipOpen_ && autoSize_) {
+    if (clipOpen_) {
         setFixedSize(std::clamp(clipWidth_, 0, QWIDGETSIZE_MAX),
                      std::clamp(clipHeight_, 0, QWIDGETSIZE_MAX));
     } else {
@@ -194,10 +186,8 @@ void TAnimate::Paint(QPainter& painter) const {
         return;
     }
     const QImage& frame = clip->Frame(playback_->CurrentFrame(), color_.rgb(), transparent_);
-    QRect at(QPoint(0, 0), frame.size());
-    if (center_) {
-        at.moveTopLeft({(width() - frame.width()) / 2, (height() - frame.height()) / 2});
-    }
+    const QRect at(QPoint((width() - frame.width()) / 2, (height() - frame.height()) / 2),
+                   frame.size());
     // Outside the frame first, then the frame, never clearing the frame in between.
     const QRegion outside = QRegion(rect()).subtracted(at);
     for (const QRect& r : outside) {

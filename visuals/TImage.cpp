@@ -63,9 +63,10 @@ void TImage::PictureChanged() {
     if (autoSize_ && picture) {
         resize(bitmap_.size());
     }
-    opaque_ = picture && !transparent_ &&
-              (stretch_ || (bitmap_.width() >= width() && bitmap_.height() >= height()));
-    setAttribute(Qt::WA_OpaquePaintEvent, opaque_);
+    // Covering the whole rectangle, the picture spares the board painting beneath it.
+    const bool opaque = picture && !transparent_ &&
+                        (stretch_ || (bitmap_.width() >= width() && bitmap_.height() >= height()));
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
     if (!painting_) {
         update();
     }
@@ -92,9 +93,6 @@ void TImage::Paint(QPainter& painter) const {
         painter.drawImage(rect(), sharp);
     } else if (stretch_) {
         painter.drawImage(rect(), shown);
-    } else if (center_) {
-        painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),
-                          shown);
     } else {
         painter.drawImage(QPoint(0, 0), shown);
     }
