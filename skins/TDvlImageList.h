@@ -18,8 +18,7 @@ class ByteReader;
 class ByteWriter;
 class TCanvas;
 
-// A list of picture strips that draws any picture, chosen by item and index,
-// onto a drawing surface. Owns its items.
+// A list of picture strips that draws any picture, by item and index, onto a surface.
 class TDvlImageList {
 public:
     // The signature of a skin file: a length byte, then the text.
@@ -37,10 +36,9 @@ public:
         SetSharpSource({});
     }
 
-    // Where the first item's pictures at the screen's device pixels come from
-    // (their devicePixelRatio set): a whole-card draw of that item hands the
-    // surface the one of its index beside the picture itself, asked for when
-    // first drawn and kept. Loading or clearing drops the source and them.
+    // The first item's pictures at the screen's device pixels, handed to the
+    // surface beside a whole-card draw; each asked for once and kept until a
+    // load or clear drops the source.
     using SharpSource = std::function<QImage(int imageIndex)>;
     void SetSharpSource(SharpSource source) {
         sharpSource_ = std::move(source);
@@ -62,17 +60,14 @@ public:
     std::uint32_t PictureColor(int listIndex, int imageIndex) const;
     std::uint32_t PicturePixel(QPoint point, int listIndex, int imageIndex) const;
 
-    // Without the signature, at the stream's position. Loading is all or
-    // nothing: on any error the list keeps the items it had.
+    // Without the signature. On any load error the list keeps the items it had.
     void SaveToStream(ByteWriter& out, bool withIndex);
     void LoadFromStream(ByteReader& in, bool withIndex);
 
     // Whole files: the signature, then the stream with its offset table.
-    // `path` only names the file in error texts.
     std::vector<std::uint8_t> SaveToBytes();
     void LoadFromBytes(std::span<const std::uint8_t> file, const QString& path = {});
     void SaveToFile(const QString& path);
-    // Writes the bytes of a whole skin file as SaveToFile does.
     static void WriteFile(const QString& path, std::span<const std::uint8_t> file);
     void LoadFromFile(const QString& path);
 
