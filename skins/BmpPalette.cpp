@@ -10,14 +10,12 @@ int Square(int v) {
     return v * v;
 }
 
-// Whether a colour counts as white in a black-and-white picture. Integer
-// weights keep the rule exact and the same everywhere.
+// White in a black-and-white picture; integer weights keep it the same everywhere.
 bool IsLight(QRgb c) {
     return 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) >= 128 * 1000;
 }
 
-// The distinct colours of `image` (Format_RGB32) in order of first appearance,
-// rows top to bottom, left to right; empty when there are more than `limit`.
+// In order of first appearance; none when there are more than `limit`.
 std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
     std::vector<QRgb> colours;
     std::unordered_set<QRgb> seen;
@@ -140,8 +138,7 @@ std::uint8_t PaletteMap::compute(std::uint32_t rgb) {
     const std::uint8_t* last = first + cellCount_[std::size_t(cell)];
     int best = 0;
     int bestDistance = 1 << 30;
-    // Strictly smaller only: ties go to the lower index, and an exact colour
-    // maps to its first entry.
+    // Strictly smaller only: ties go to the lower index.
     for (const std::uint8_t* i = first; i != last; ++i) {
         const QRgb p = table_[*i];
         const int distance = Square(qRed(p) - r) + Square(qGreen(p) - g) + Square(qBlue(p) - b);

@@ -59,8 +59,7 @@ void TDvlImageList::SaveToFile(const QString& path) {
 }
 
 void TDvlImageList::WriteFile(const QString& path, std::span<const std::uint8_t> bytes) {
-    // Written aside and renamed over the target, so a failed write never leaves
-    // half a skin behind.
+    // Renamed over the target, so a failed write never leaves half a skin behind.
     QSaveFile file(path);
     if (!mayReplace(path) || !file.open(QIODevice::WriteOnly)) {
         throw Error(withPath(kCannotCreateFile, path));

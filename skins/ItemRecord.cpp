@@ -1,5 +1,4 @@
-// One item record of a skin file: the item's fields, then its picture strips
-// as BMP files, packed when the item is compressed.
+// One item record: the item's fields, then its strips as BMP files, maybe packed.
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
 #include "core/Cp1251.h"
@@ -28,8 +27,7 @@ constexpr std::int64_t kMaxColumns = 32768;
 
 constexpr const char* kItemNotValid = "Image list item is not valid";
 
-// Per save format, indexed by TDvlSavePixelFormat: its flag, and the depth it
-// writes at (0: the strip's own).
+// By TDvlSavePixelFormat: its flag, and the depth it writes at (0: the strip's own).
 constexpr struct {
     std::uint8_t flag;
     int depth;
@@ -148,8 +146,7 @@ void TDvlImageListItem::ReadRecordFields(ByteReader& in, std::span<const std::ui
         pixels.size() != std::size_t(width) * std::size_t(height) * 4) {
         throw Error(kItemNotValid, "the unpacked strip does not fit the record's fields");
     }
-    // Read-only pixels: drawing onto the strip, or onto a card sharing a
-    // picture, copies them first.
+    // Read-only pixels: drawing onto them copies them first.
     const qsizetype line = qsizetype(width) * 4;
     next.SetPictures(count, QImage(pixels.data(), width, height, line, QImage::Format_RGB32),
                      depth);

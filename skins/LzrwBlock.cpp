@@ -1,5 +1,5 @@
-// The block decoder. Every item is checked against both buffers; far from their ends
-// the checks are made once per group and the copies are done in whole words.
+// The block decoder. Far from the buffers' ends the checks are made once per
+// group and copies go in whole words.
 
 #include "core/Error.h"
 #include "skins/Lzrw.h"
@@ -79,8 +79,8 @@ private:
     std::size_t Offset() const { return std::size_t(ip_ - ibeg_); }
     std::size_t Produced() const { return std::size_t(op_ - obeg_); }
 
-    // Input bounds were checked for the whole group; output room once per step. Works
-    // on locals: stores through the output could otherwise alias the members.
+    // Input checked for the whole group, output room once per step. On locals:
+    // stores through the output could otherwise alias the members.
     void FastGroup() {
         const std::uint8_t* ip = ip_;
         std::uint8_t* op = op_;

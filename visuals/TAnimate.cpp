@@ -50,7 +50,7 @@ void TAnimate::SetResourceId(int id) {
 void TAnimate::PlayFrames(int first, int last, int repetitions) {
     OpenOrFail();
     active_ = true;
-    // The engine takes frames from 0 in 16 bits, as the desktop control does.
+    // The engine takes frames from 0, in 16 bits.
     const int from = std::uint16_t(first - 1);
     const int to = std::uint16_t(last - 1);
     if (!playback_->Play(repetitions == 0 ? -1 : repetitions, from, to)) {
@@ -193,8 +193,8 @@ void TAnimate::Paint(QPainter& painter) const {
     for (const QRect& r : outside) {
         painter.fillRect(r, color_);
     }
-    // On a screen of high density the frames come from the clip drawn at twice the size,
-    // unpacked when first drawn rather than at start-up, where every clip is opened.
+    // On a screen of high density, from the clip drawn at twice the size, unpacked
+    // when first drawn rather than at start-up.
     const auto twice = devicePixelRatioF() > 1 ? ClipResource::FindTwice(resourceId_) : nullptr;
     if (twice) {
         painter.drawImage(at, twice->DeviceFrame(playback_->CurrentFrame(), color_.rgb(),

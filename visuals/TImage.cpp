@@ -114,10 +114,9 @@ void TImage::mousePressEvent(QMouseEvent* e) {
 }
 
 void TImage::mouseDoubleClickEvent(QMouseEvent* e) {
-    // A double-click's second press is not a click, unless its first press
-    // went to a clip player: that was another window, never paired with this.
-    // A press elsewhere in between (the board, the menu) would have paired with
-    // the clip's press itself, or come later than it by more than the interval.
+    // A double-click's second press is a click only when its first went to a
+    // clip player (see NoteClipPress); a press elsewhere in between would have
+    // paired with the clip's itself, or come too late.
     const auto interval = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     const bool afterClip =
         clipPress && e->timestamp() >= *clipPress && e->timestamp() - *clipPress <= interval;
