@@ -3,7 +3,6 @@
 #include "skins/TDvlImageListItem.h"
 
 #include <QImage>
-#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -49,16 +48,8 @@ public:
     // A bad index throws "List index out of bounds (n)" and draws nothing.
     void Draw(TCanvas& canvas, int x, int y, int listIndex, int imageIndex) const;
 
-    TCanvas ItemCanvas(int listIndex);
     QRect PictureRect(int listIndex, int imageIndex) const;
-    int ItemSize(int listIndex, int which) const;
     int PictureCount(int listIndex) const;
-    bool IsValidIndex(int listIndex, int imageIndex) const;
-    void GetPicture(int listIndex, int imageIndex, QImage* bitmap) const;
-    bool IsMasked(int listIndex) const;
-    // Colours as 0x00BBGGRR; 16777215 (white) for a list index past the end.
-    std::uint32_t PictureColor(int listIndex, int imageIndex) const;
-    std::uint32_t PicturePixel(QPoint point, int listIndex, int imageIndex) const;
 
     // Without the signature. On any load error the list keeps the items it had.
     void SaveToStream(ByteWriter& out, bool withIndex);
