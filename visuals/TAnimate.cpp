@@ -70,7 +70,7 @@ void TAnimate::Rewind() {
 
 void TAnimate::StopPlaying() {
     if (playback_) {
-        playback_->Seek(startFrame_ - 1);
+        playback_->Seek(0);
     }
     active_ = false;
     // Every stop report already on its way belongs to a playback that ends here.
@@ -125,11 +125,8 @@ bool TAnimate::OpenClip() {
     const bool opened = playback_->Open(ClipResource::Find(resourceId_));
     if (opened) {
         const QByteArray& bytes = playback_->Clip()->Bytes();
-        ReadHeaderValue(bytes, 48, clipFrameCount_);
         ReadHeaderValue(bytes, 64, clipWidth_);
         ReadHeaderValue(bytes, 68, clipHeight_);
-        startFrame_ = 1;
-        stopFrame_ = std::uint16_t(clipFrameCount_);
         if (OnOpen) {
             OnOpen(this);
         }

@@ -41,14 +41,10 @@ public:
     bool Active() const { return active_; }
     bool ClipOpen() const { return clipOpen_; }
     int PendingStops() const { return pendingStops_; }
-    std::uint16_t StartFrame() const { return startFrame_; }
-    std::uint16_t StopFrame() const { return stopFrame_; }
-    std::int32_t ClipFrameCount() const { return clipFrameCount_; }
 
     // The frame on show, from 1; 0 without a clip.
     int ShownFrame() const;
-    // The engine, once the player has needed it; tests step its frames and
-    // deliver its reports (QCoreApplication::sendPostedEvents) one at a time.
+    // The engine, once needed; tests step it and deliver its reports one at a time.
     ClipPlayback* Playback() const { return playback_.get(); }
 
     void Paint(QPainter& painter) const;
@@ -84,9 +80,6 @@ private:
     bool active_ = false;
     bool clipOpen_ = false;
     int pendingStops_ = 0;
-    std::uint16_t startFrame_ = 1;
-    std::uint16_t stopFrame_ = 0;
-    std::int32_t clipFrameCount_ = 0;
     std::int32_t clipWidth_ = 0;
     std::int32_t clipHeight_ = 0;
 };
