@@ -329,11 +329,8 @@ std::vector<std::uint8_t> Write(const QImage& image, int depth, const QList<QRgb
     out.u32(std::uint32_t(pixelOffset));
     out.u32(kInfoHeaderSize);
     out.i32(width);
-    out.i32(height); // positive: rows run bottom-up
-    out.u8(1);       // planes, 16 bits
-    out.u8(0);
-    out.u8(std::uint8_t(depth)); // bit count, 16 bits
-    out.u8(0);
+    out.i32(height);                          // positive: rows run bottom-up
+    out.u32(1u | std::uint32_t(depth) << 16); // planes, then the bit count, 16 bits each
     out.u32(kBiRgb);
     out.u32(std::uint32_t(pixelBytes));
     out.zeros(16); // resolution, colours used, colours important

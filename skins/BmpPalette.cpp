@@ -95,9 +95,8 @@ PaletteMap::PaletteMap(const QImage& image, int depth, const QList<QRgb>& given)
     }
 }
 
-// An entry can be nearest to a colour of the cell only if its least distance
-// to the cell is within the smallest greatest distance of any entry. Kept in
-// index order, so that the search below still breaks ties to the lower index.
+// Entries whose least distance to the cell is within the smallest greatest distance
+// of any entry, in index order, so that ties still go to the lower index.
 void PaletteMap::fillCell(int cell) {
     const int lo[3] = {(cell >> 8) * 16, ((cell >> 4) & 15) * 16, (cell & 15) * 16};
     std::vector<int> least(std::size_t(chosen_), 0);

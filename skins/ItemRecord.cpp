@@ -188,7 +188,6 @@ void TDvlImageListItem::WriteRecord(ByteWriter& out) {
         return;
     }
 
-    // Saved at count × Width columns, cut or extended on the right.
     const int columns = PictureCount() * width_;
     strip_ = withWidth(strip_, columns, height_);
     views_.clear();

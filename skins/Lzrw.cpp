@@ -41,7 +41,6 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
     return v;
 }
 
-// Four bytes as a little-endian number: byte 0 lowest.
 inline std::uint32_t LoadLe32(const std::uint8_t* p) {
     std::uint32_t v;
     std::memcpy(&v, p, 4);

@@ -26,10 +26,6 @@ constexpr std::ptrdiff_t kFarOut = 40;
 constexpr int kSpread[9] = {0, 1, 2, 1, 0, 4, 4, 4, 4};
 constexpr int kBack[9] = {0, 0, 0, -1, -4, 1, 2, 3, -4};
 
-inline void Copy8(std::uint8_t* d, const std::uint8_t* s) {
-    std::memcpy(d, s, 8);
-}
-
 std::string At(std::size_t offset) {
     return "item at byte " + std::to_string(offset);
 }
@@ -121,8 +117,8 @@ private:
             op[3] = src[3];
             std::memcpy(op + 4, src + kSpread[i], 4);
             const std::uint8_t* next = src + kSpread[i] - kBack[i];
-            Copy8(op + 8, next);
-            Copy8(op + 16, next + 8);
+            std::memcpy(op + 8, next, 8);
+            std::memcpy(op + 16, next + 8, 8);
             op += (ip[1] & 15u) + 3;
             ip += 2;
         }

@@ -17,7 +17,7 @@ namespace dvl {
 class ClipPlayback : public QObject {
     Q_OBJECT
 public:
-    struct Reports {
+    struct Reports { // none may be empty
         std::function<void()> started;
         std::function<void()> stopped;
         std::function<void()> frameShown;

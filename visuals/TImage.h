@@ -23,18 +23,16 @@ public:
     std::function<void(TImage* sender)> OnClick;
 
     // Qt pairs presses into double-clicks per top-level window, whatever widget
-    // each lands on; on the desktop a clip player was a window of its own. So
-    // the players note the presses they take, and a card takes a double-click
-    // that began with one of them as a plain press.
+    // each lands on; so the clip players note the presses they take, and a card
+    // takes a double-click begun on one of them as a plain press.
     static void NoteClipPress(quint64 timestamp);
 
     void SetAutoSize(bool on);
     void SetStretch(bool on) { SetFlag(stretch_, on); }
     void SetTransparent(bool on) { SetFlag(transparent_, on); }
 
-    // The drawing surface, at bitmap coordinates whatever the current size.
-    // The first request makes a white bitmap of the current size; it keeps
-    // that size for good.
+    // At bitmap coordinates; the first request makes a white bitmap of the
+    // current size, which it keeps for good.
     TCanvas& Surface();
     const QImage& Bitmap() const { return bitmap_; }
 
