@@ -2,6 +2,7 @@
 
 #include "game/Timing.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace dvl {
@@ -185,12 +186,8 @@ void Board::ResolvePair(int cell) {
         card_[Index(c)].visible = false;
         Place(c);
     }
-    gameOver_ = true;
-    for (int c = 1; c <= kCells; ++c) {
-        if (card_[Index(c)].visible) {
-            gameOver_ = false;
-        }
-    }
+    gameOver_ = std::none_of(card_.begin() + 1, card_.end(),
+                             [](const CardGeometry& card) { return card.visible; });
     view_.PairJudged(pair_[Index(first)], true);
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
-// The game: 24 cells dealt twelve pairs, clicks that turn cards, and the 10 ms
-// tick that widens, delays, squeezes and judges them. No widgets, so tests can
-// drive it a step at a time.
+// The game: 24 cells dealt twelve pairs, clicks that turn cards, and the 10 ms tick
+// that widens, delays, squeezes and judges them; no widgets, so tests drive it by steps.
 
 #include "game/BoardView.h"
 

@@ -28,10 +28,9 @@ struct Bitmap {
 // Throws dvl::Error("Bitmap image is not valid") for anything but a whole BMP within the limits.
 Bitmap Read(std::span<const std::uint8_t> file);
 
-// A BMP file of `depth` bits per pixel: uncompressed, resolution and colour
-// counts 0, a full table up to 8 bits with pixels mapped to the nearest colour
-// of `palette` when one is given, else of our own (PaletteMap). Throws
-// std::invalid_argument for another depth or an image empty or past the limits.
+// An uncompressed BMP of `depth` bits, resolution and colour counts 0; up to 8 bits a
+// full table, pixels mapped to the nearest colour of `palette` if given, else of ours.
+// Throws std::invalid_argument for another depth or an image empty or past the limits.
 std::vector<std::uint8_t> Write(const QImage& image, int depth, const QList<QRgb>& palette = {});
 
 } // namespace dvl::bmp

@@ -27,10 +27,9 @@ bool mayReplace(const QString& path) {
     if (!info.isFile()) {
         return false;
     }
-    const QByteArray native = QFile::encodeName(path);
     const bool anyWriteBit =
         info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
-    return anyWriteBit && ::access(native.constData(), W_OK) == 0;
+    return anyWriteBit && ::access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
 
 } // namespace

@@ -43,11 +43,8 @@ TDvlSavePixelFormat formatFromFlags(std::uint8_t flags) {
 }
 
 void checkGeometry(std::int64_t count, std::int32_t width, std::int32_t height) {
-    if (count <= 0) {
-        return;
-    }
-    if (width < 1 || height < 1 || height > bmp::kMaxHeight || count * width > kMaxColumns ||
-        count * width * height > bmp::kMaxPixels) {
+    if (count > 0 && (width < 1 || height < 1 || height > bmp::kMaxHeight ||
+                      count * width > kMaxColumns || count * width * height > bmp::kMaxPixels)) {
         throw Error(kItemNotValid, std::to_string(count) + " pictures of " + std::to_string(width) +
                                        " x " + std::to_string(height) +
                                        " do not fit a strip of 32768 columns and 16 Mi pixels");

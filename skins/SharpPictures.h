@@ -14,10 +14,9 @@ QImage SharpAt(QImage twice, QSizeF size, double ratio);
 // for and kept; null when it cannot be read. Only the windows' thread asks.
 QImage BuiltinDoublePicture(int index);
 
-// The first item's pictures at `ratio`, each made when asked for from the
-// list's second item when that is its double (IsDoubleOf), else from the
-// built-in double-size pictures when `builtin` (HoldsBuiltinSkin at load).
-// No source at a ratio of 1 or without a double-size one.
+// The first item's pictures at `ratio`, each made when asked for from the list's
+// second item when that is its double, else from the built-in double-size
+// pictures when `builtin` (HoldsBuiltinSkin at load); none at ratio 1 or without.
 TDvlImageList::SharpSource SharpPictures(const TDvlImageList& list, double ratio, bool builtin);
 
 void MakeSharp(TDvlImageList& list, double ratio, bool builtin);

@@ -35,9 +35,8 @@ public:
         SetSharpSource({});
     }
 
-    // The first item's pictures at the screen's device pixels, handed to the
-    // surface beside a whole-card draw; each asked for once and kept until a
-    // load or clear drops the source.
+    // The first item's pictures at the screen's device pixels, handed to the surface
+    // beside a whole-card draw; each kept until a load or clear drops the source.
     using SharpSource = std::function<QImage(int imageIndex)>;
     void SetSharpSource(SharpSource source) {
         sharpSource_ = std::move(source);

@@ -1,11 +1,10 @@
-// Build step: unpacks the built-in skin's record, so that start-up reads its
-// pictures in place.   unpack-strip RECORD STRIP
-// STRIP: rows of 32-bit pixels (native order), top row first, sized by the
-// record. A *.zrows STRIP holds instead each picture's rows after their length
-// (32-bit little-endian): the double-size pictures, each unpacked only when a
-// screen of high density draws it. The faces go through qCompress at level 9;
-// the card back, drawn 24 times at every start-up, stays raw: inflating it cost
-// most of the extra start-up at ratio 2, and even stored blocks cost a checksum.
+// Build step, so that start-up reads the built-in pictures in place:
+//   unpack-strip RECORD STRIP
+// STRIP: 32-bit pixel rows (native order), top first, sized by the record. A
+// *.zrows STRIP holds each double-size picture's rows after their 32-bit length,
+// the faces by qCompress at level 9, the card back raw: drawn 24 times at every
+// start-up, inflating it cost most of the extra start-up at ratio 2, and even
+// stored blocks cost a checksum.
 
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"

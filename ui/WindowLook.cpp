@@ -74,8 +74,7 @@ void PaintBackground(QWidget* w, QColor colour) {
 
 namespace {
 
-// Centres by the manager's frame (Qt knows it only once the window is framed);
-// says whether that frame was known.
+// Centres by the manager's frame, which Qt knows only once it is there; says if it was known.
 bool Centre(QWidget* w, const QWidget* over) {
     QRect area;
     if (over) {

@@ -39,8 +39,7 @@ struct AtomSet {
     xcb_atom_t supported;
 };
 
-// Interned together on first use, one round trip for all. Atoms belong to the
-// server, so they serve our own connection too.
+// One round trip for all; atoms belong to the server, so serve our own connection too.
 const AtomSet& Atoms() {
     static const AtomSet atoms = [] {
         xcb_connection_t* c = Connection();
@@ -170,8 +169,7 @@ std::optional<QMargins> FrameExtents(const QWidget* w) {
         return std::nullopt;
     }
     const auto window = xcb_window_t(w->winId());
-    // One round trip: the frame, the root, and what the first root's manager
-    // supports (nearly always the window's own root).
+    // One round trip; the first root's manager is nearly always the window's own.
     const xcb_window_t firstRoot = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const auto askSupported = [c](xcb_window_t root) {
         return xcb_get_property(c, 0, root, Atoms().supported, XCB_ATOM_ATOM, 0, 1024);

@@ -59,7 +59,6 @@ protected:
 
 private:
     void CreatePlayback();
-    // An unchanged value does nothing; a changed one rebuilds the engine.
     template <typename T> void Restyle(T& field, T value) {
         if (value != field) {
             field = value;
