@@ -6,8 +6,7 @@
 
 namespace dvl {
 
-// Little-endian reads from a block of bytes. Every read checks what remains
-// first and throws "Stream read error" instead of reading past the end.
+// Little-endian reads; past the end they throw "Stream read error".
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}

@@ -7,8 +7,7 @@
 
 namespace dvl {
 
-// Little-endian writes appended to a growing buffer, with patching of values
-// written earlier (length place holders, offset tables).
+// Little-endian writes to a growing buffer, and patches of values written earlier.
 class ByteWriter {
 public:
     std::size_t pos() const { return buf_.size(); }
@@ -18,7 +17,6 @@ public:
     void u32(std::uint32_t v);
     void bytes(std::span<const std::uint8_t> b);
     void zeros(std::size_t n) { buf_.resize(buf_.size() + n, 0); }
-    // Overwrites four bytes written earlier at offset `at`.
     void patchU32(std::size_t at, std::uint32_t v);
     void patchI32(std::size_t at, std::int32_t v) { patchU32(at, static_cast<std::uint32_t>(v)); }
 
@@ -26,7 +24,7 @@ public:
     std::uint8_t* grow(std::size_t n);
     void shrink(std::size_t n) { buf_.resize(buf_.size() - n); }
     void reserve(std::size_t n) { buf_.reserve(n); }
-    // Empties the buffer but keeps its storage, for writing again.
+    // Keeps the storage, for writing again.
     void clear() { buf_.clear(); }
 
     const std::vector<std::uint8_t>& data() const { return buf_; }

@@ -7,9 +7,8 @@
 
 namespace dvl::cp1251 {
 
-// Windows-1251 exists only at file boundaries: names in the records file and
-// item descriptions. Byte 98, the one byte the code page leaves unassigned,
-// decodes to U+0098 and back.
+// Windows-1251, only at file boundaries: records' names, items' descriptions.
+// Byte 98, which the code page leaves unassigned, decodes to U+0098 and back.
 QString decode(std::span<const std::uint8_t> bytes);
 
 // Characters outside the code page become '?'.

@@ -6,8 +6,7 @@
 
 namespace dvl {
 
-// An error the player may see. what() is the text shown in the error box;
-// detail() says where it happened (an offset, a block number) for tools and tests.
+// An error the player may see in the error box; detail() says where, for tools and tests.
 class Error : public std::runtime_error {
 public:
     explicit Error(const std::string& text, std::string detail = {})

@@ -8,14 +8,13 @@
 
 namespace dvl {
 
-// Where errors caught at the edge of a handler go: the main window shows them
-// in its error box. Without a sink they are written to standard error.
+// Where errors caught at the edge of a handler go; without a sink, to standard error.
 using ErrorSink = std::function<void(const QString& text)>;
 void SetErrorSink(ErrorSink sink);
 void ReportError(const std::exception& error) noexcept;
 
-// Runs a handler that Qt calls, so that no exception crosses Qt's event
-// dispatch: an error ends the handler and is reported, and the program goes on.
+// Runs a handler Qt calls so that no exception crosses Qt's event dispatch:
+// the error is reported and the program goes on.
 template <class F> void Guarded(F&& handler) noexcept {
     try {
         std::forward<F>(handler)();

@@ -1,8 +1,7 @@
 #pragma once
 
-// A file linked into the program as plain bytes (`.incbin`) and read in place,
-// never copied. `path` is a string literal, given by a compile definition
-// (`dvl_link_bytes` in cmake/LinkedBytes.cmake); `name()` returns the bytes.
+// A file linked in as plain bytes (`.incbin`), read in place; `path` comes from
+// `dvl_link_bytes` in cmake/LinkedBytes.cmake, `name()` returns the bytes.
 
 #include <cstdint>
 #include <span>

@@ -2,6 +2,7 @@
 
 #include "game/Timing.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace dvl {
@@ -15,8 +16,7 @@ std::uint32_t ClockSeed() {
                          std::chrono::system_clock::now().time_since_epoch().count());
 }
 
-// Tells the window whether ticks are needed once a handler ends, also when a
-// drawing error cuts it short.
+// Tells the window whether ticks are needed once a handler ends, even cut short.
 struct TickingUpdate {
     BoardView& view;
     const Board& board;
@@ -102,8 +102,7 @@ void Board::Deal() {
 
 void Board::Click(int cell) {
     const std::size_t i = Index(cell);
-    // A card still folding shut is refused too, not only one opening or open;
-    // a found card is hidden and takes no click in the window either.
+    // A card still folding shut is refused too; a found card is hidden.
     if (opening_[i] || faceUp_[i] || turned_[i] || openCount_ > 1 || !card_[i].visible) {
         return;
     }
@@ -162,9 +161,8 @@ void Board::Closing(int cell) {
     ResolvePair(cell);
     view_.DrawCard(cell, 0);
     if (gameOver_ && !endOfGameRun_) {
-        // Once a game, also when the other card of the last pair shuts in this
-        // tick. The window runs the record entry after this tick, and the
-        // other card goes on closing behind its dialogs.
+        // Once a game, also when both cards of the last pair shut in this tick;
+        // the other one goes on closing behind the record entry's dialogs.
         endOfGameRun_ = true;
         view_.SetStatus(QStringLiteral("Конец игры!"));
         view_.EnterRecord(clickCount_);
@@ -174,8 +172,8 @@ void Board::Closing(int cell) {
 void Board::ResolvePair(int cell) {
     const int first = openCards_[0];
     const int second = openCards_[1];
-    // The second card of a judged pair may shut after the next turn's two
-    // cards were clicked: it must not judge that turn.
+    // The second card of a judged pair may shut after the next turn's clicks:
+    // it must not judge that turn.
     if (openCount_ != 2 || (cell != first && cell != second)) {
         return;
     }
@@ -188,12 +186,8 @@ void Board::ResolvePair(int cell) {
         card_[Index(c)].visible = false;
         Place(c);
     }
-    gameOver_ = true;
-    for (int c = 1; c <= kCells; ++c) {
-        if (card_[Index(c)].visible) {
-            gameOver_ = false;
-        }
-    }
+    gameOver_ = std::none_of(card_.begin() + 1, card_.end(),
+                             [](const CardGeometry& card) { return card.visible; });
     view_.PairJudged(pair_[Index(first)], true);
 }
 

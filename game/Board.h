@@ -1,9 +1,7 @@
 #pragma once
 
-// The game: 24 cells dealt twelve pairs, clicks that turn cards, and the
-// 10 ms tick that widens, delays, squeezes and judges them. Plain code: a test
-// deals with a fixed seed, clicks, ticks and reports clip starts and stops one
-// at a time, and reads every variable.
+// The game: 24 cells dealt twelve pairs, clicks that turn cards, and the 10 ms tick
+// that widens, delays, squeezes and judges them; no widgets, so tests drive it by steps.
 
 #include "game/BoardView.h"
 
@@ -47,9 +45,8 @@ public:
     bool GameOver() const { return gameOver_; }
     std::uint8_t DelayCount() const { return delayCount_; }
     const CardGeometry& Card(int cell) const { return card_[Index(cell)]; }
-    // A tick would change something: a card is opening or closing, or a full
-    // turn waits on its delay. Otherwise a tick only clears GameOver, which
-    // every tick clears again before reading it, so the tick timer can rest.
+    // A card is moving or a full turn waits on its delay. Else a tick only
+    // clears GameOver, which every tick clears before reading: the timer may rest.
     bool NeedsTicks() const;
 
 private:

@@ -1,7 +1,6 @@
 #pragma once
 
-// What the board asks of its window. The main window implements it over its
-// widgets; tests implement it with a recorder. Cells count from 1 to 24.
+// What the board asks of its window. Cells count from 1 to 24.
 
 #include <QString>
 #include <cstdint>
@@ -30,18 +29,14 @@ public:
     virtual void PlayClip(int cell, int first, int last) = 0;
     virtual void RewindClip(int cell) = 0;
     virtual void SetStatus(const QString& text) = 0;
-    // The pair delay timer; switching on a running timer changes nothing.
+    // Switching on a running timer changes nothing; ticks run while something moves.
     virtual void SetDelayTimer(bool on) = 0;
-    // The tick timer: on while something on the board moves, off while nothing
-    // does. Switching on a running timer changes nothing.
     virtual void SetTickTimer(bool on) = 0;
-    // The end of a game with this score, asked for inside the tick that ended
-    // it. It may show modal dialogs, so the window runs it once that tick has
-    // returned: a timer's ticks stand still while its own handler runs, and
-    // the board must go on moving behind the dialogs.
+    // Asked for inside the tick that ended the game. Its modal dialogs wait
+    // until that tick has returned: a timer stands still while its own handler
+    // runs, and the board must go on moving behind them.
     virtual void EnterRecord(std::int64_t score) = 0;
-    // A turn has been judged: its picture, and whether the pair was found.
-    // The board's flags, GameOver and ClickCount among them, are up to date.
+    // A turn has been judged; the board's flags are up to date.
     virtual void PairJudged(int /*picture*/, bool /*found*/) {}
 };
 

@@ -180,8 +180,7 @@ Layout CheckHeaders(std::span<const std::uint8_t> file) {
     return layout;
 }
 
-// One channel brought to 8 bits; short channels repeat their bits, so the
-// largest value is 255.
+// One channel brought to 8 bits; short channels repeat their bits, so the top is 255.
 int Channel(std::uint32_t pixel, std::uint32_t mask) {
     const int shift = std::countr_zero(mask);
     const int bits = std::popcount(mask);
@@ -196,9 +195,8 @@ int Channel(std::uint32_t pixel, std::uint32_t mask) {
     return int(out);
 }
 
-// 16-, 24- and 32-bit pixels are decoded here: Qt's reader scales short
-// channels so that their top value falls short of 255 and drops channels wider
-// than 8 bits, and goes through the image plug-in machinery for each strip.
+// Not Qt's reader: it scales short channels short of 255, drops channels wider
+// than 8 bits, and goes through the plug-in machinery for each strip.
 QImage DecodeTrueColour(std::span<const std::uint8_t> file, const Layout& layout) {
     QImage image(layout.width, layout.rows, QImage::Format_RGB32);
     const std::size_t rowBytes = std::size_t(RowBytes(layout.width, layout.depth));
@@ -231,14 +229,12 @@ QImage DecodeWithQt(std::span<const std::uint8_t> file, const Layout& layout) {
     QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), qsizetype(layout.end));
     if (layout.infoSize == 52 || layout.infoSize == 56) {
-        // Qt does not know these two headers. Below 16 bits their extra mask
-        // fields mean nothing, so they read as the 40-byte header they extend.
+        // Qt does not know these headers; below 16 bits they read as the 40-byte one.
         bytes[14] = char(kInfoHeaderSize); // on a copy: the file stays as it is
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    // As BMP outright: a reader left free to guess the format first loads every
-    // image plugin to ask whether it reads the data.
+    // A reader left to guess the format first loads every image plugin to ask.
     QImageReader reader(&buffer, "bmp");
     reader.setAutoDetectImageFormat(false);
     QImage decoded;
@@ -333,11 +329,8 @@ std::vector<std::uint8_t> Write(const QImage& image, int depth, const QList<QRgb
     out.u32(std::uint32_t(pixelOffset));
     out.u32(kInfoHeaderSize);
     out.i32(width);
-    out.i32(height); // positive: rows run bottom-up
-    out.u8(1);       // planes, 16 bits
-    out.u8(0);
-    out.u8(std::uint8_t(depth)); // bit count, 16 bits
-    out.u8(0);
+    out.i32(height);                          // positive: rows run bottom-up
+    out.u32(1u | std::uint32_t(depth) << 16); // planes, then the bit count, 16 bits each
     out.u32(kBiRgb);
     out.u32(std::uint32_t(pixelBytes));
     out.zeros(16); // resolution, colours used, colours important

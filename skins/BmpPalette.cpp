@@ -10,10 +10,33 @@ int Square(int v) {
     return v * v;
 }
 
-// Whether a colour counts as white in a black-and-white picture. Integer
-// weights keep the rule exact and the same everywhere.
+// White in a black-and-white picture; integer weights keep it the same everywhere.
 bool IsLight(QRgb c) {
     return 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c) >= 128 * 1000;
+}
+
+// In order of first appearance; none when there are more than `limit`.
+std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
+    std::vector<QRgb> colours;
+    std::unordered_set<QRgb> seen;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        QRgb last = 0; // never a colour: every colour here is opaque
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = line[x] | 0xFF000000u;
+            if (c == last) {
+                continue;
+            }
+            last = c;
+            if (seen.insert(c).second) {
+                if (int(colours.size()) == limit) {
+                    return {};
+                }
+                colours.push_back(c);
+            }
+        }
+    }
+    return colours;
 }
 
 } // namespace
@@ -45,29 +68,6 @@ std::vector<QRgb> CubePalette256() {
     return table;
 }
 
-std::vector<QRgb> DistinctColours(const QImage& image, int limit) {
-    std::vector<QRgb> colours;
-    std::unordered_set<QRgb> seen;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        QRgb last = 0; // never a colour: every colour here is opaque
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = line[x] | 0xFF000000u;
-            if (c == last) {
-                continue;
-            }
-            last = c;
-            if (seen.insert(c).second) {
-                if (int(colours.size()) == limit) {
-                    return {};
-                }
-                colours.push_back(c);
-            }
-        }
-    }
-    return colours;
-}
-
 PaletteMap::PaletteMap(const QImage& image, int depth, const QList<QRgb>& given) {
     const int size = 1 << depth;
     cacheKey_.fill(kNoKey);
@@ -95,9 +95,8 @@ PaletteMap::PaletteMap(const QImage& image, int depth, const QList<QRgb>& given)
     }
 }
 
-// An entry can be nearest to a colour of the cell only if its least distance
-// to the cell is within the smallest greatest distance of any entry. Kept in
-// index order, so that the search below still breaks ties to the lower index.
+// Entries whose least distance to the cell is within the smallest greatest distance
+// of any entry, in index order, so that ties still go to the lower index.
 void PaletteMap::fillCell(int cell) {
     const int lo[3] = {(cell >> 8) * 16, ((cell >> 4) & 15) * 16, (cell & 15) * 16};
     std::vector<int> least(std::size_t(chosen_), 0);
@@ -138,8 +137,7 @@ std::uint8_t PaletteMap::compute(std::uint32_t rgb) {
     const std::uint8_t* last = first + cellCount_[std::size_t(cell)];
     int best = 0;
     int bestDistance = 1 << 30;
-    // Strictly smaller only: ties go to the lower index, and an exact colour
-    // maps to its first entry.
+    // Strictly smaller only: ties go to the lower index.
     for (const std::uint8_t* i = first; i != last; ++i) {
         const QRgb p = table_[*i];
         const int distance = Square(qRed(p) - r) + Square(qGreen(p) - g) + Square(qBlue(p) - b);

@@ -12,21 +12,15 @@ namespace dvl::bmp {
 // The 16 colours of the classic display palette, in their usual order.
 std::vector<QRgb> StandardPalette16();
 
-// A 6 x 6 x 6 colour cube (red slowest) followed by 40 greys that fall between
-// the cube's own greys: the table for 8-bit pictures of many colours.
+// A 6 x 6 x 6 colour cube (red slowest), then 40 greys between the cube's own:
+// for 8-bit pictures of many colours.
 std::vector<QRgb> CubePalette256();
 
-// The distinct colours of `image` (Format_RGB32) in order of first appearance,
-// rows top to bottom, left to right; empty when there are more than `limit`.
-std::vector<QRgb> DistinctColours(const QImage& image, int limit);
-
-// Maps colours to the indices of a colour table of 2^depth entries, chosen
-// either from a palette the picture came with or by our own rule for the depth.
-// The result depends only on the pixels and the palette, never on the machine.
+// Maps colours to a table of 2^depth entries, the picture's own palette or
+// ours for the depth, alike on every machine.
 class PaletteMap {
 public:
-    // depth is 1, 4 or 8. A non-empty `given` palette is used as it is (its
-    // first 2^depth entries); otherwise the table is chosen for `image`.
+    // depth is 1, 4 or 8; a `given` palette is used as it is, cut to 2^depth.
     PaletteMap(const QImage& image, int depth, const QList<QRgb>& given);
 
     // 2^depth entries; entries past the chosen colours are 0.

@@ -5,10 +5,8 @@
 #include "core/LinkedBytes.h"
 #include "skins/TDvlImageList.h"
 
-// The record, and its strip as the build unpacked it, are linked in rather
-// than Qt resources. Every start takes the pictures from the strip (unpacking
-// and converting them cost about a millisecond); the packed record is what
-// "default.iml" is written from.
+// Linked in, not Qt resources. Starts take the pictures from the unpacked strip
+// (unpacking cost about a millisecond); "default.iml" is written from the record.
 DVL_LINKED_BYTES(dvl_builtin_skin, DVL_BUILTIN_SKIN_RECORD)
 DVL_LINKED_BYTES(dvl_builtin_strip, DVL_BUILTIN_SKIN_STRIP)
 
@@ -30,7 +28,6 @@ std::vector<std::uint8_t> BuiltinSkinFile() {
 }
 
 void LoadBuiltinSkin(TDvlImageList& list) {
-    // The pixels as the build unpacked them (see UnpackStrip.cpp), sized by the record.
     ByteReader in(BuiltinSkinRecord());
     auto item = std::make_unique<TDvlImageListItem>();
     item->ReadRecordFields(in, dvl_builtin_strip(), kBuiltinStripDepth);

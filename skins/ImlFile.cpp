@@ -27,10 +27,9 @@ bool mayReplace(const QString& path) {
     if (!info.isFile()) {
         return false;
     }
-    const QByteArray native = QFile::encodeName(path);
     const bool anyWriteBit =
         info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
-    return anyWriteBit && ::access(native.constData(), W_OK) == 0;
+    return anyWriteBit && ::access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
 
 } // namespace
@@ -59,8 +58,7 @@ void TDvlImageList::SaveToFile(const QString& path) {
 }
 
 void TDvlImageList::WriteFile(const QString& path, std::span<const std::uint8_t> bytes) {
-    // Written aside and renamed over the target, so a failed write never leaves
-    // half a skin behind.
+    // Renamed over the target, so a failed write never leaves half a skin behind.
     QSaveFile file(path);
     if (!mayReplace(path) || !file.open(QIODevice::WriteOnly)) {
         throw Error(withPath(kCannotCreateFile, path));

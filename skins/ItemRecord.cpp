@@ -1,5 +1,4 @@
-// One item record of a skin file: the item's fields, then its picture strips
-// as BMP files, packed when the item is compressed.
+// One item record: the item's fields, then its strips as BMP files, maybe packed.
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
 #include "core/Cp1251.h"
@@ -28,8 +27,7 @@ constexpr std::int64_t kMaxColumns = 32768;
 
 constexpr const char* kItemNotValid = "Image list item is not valid";
 
-// Per save format, indexed by TDvlSavePixelFormat: its flag, and the depth it
-// writes at (0: the strip's own).
+// By TDvlSavePixelFormat: its flag, and the depth it writes at (0: the strip's own).
 constexpr struct {
     std::uint8_t flag;
     int depth;
@@ -45,11 +43,8 @@ TDvlSavePixelFormat formatFromFlags(std::uint8_t flags) {
 }
 
 void checkGeometry(std::int64_t count, std::int32_t width, std::int32_t height) {
-    if (count <= 0) {
-        return;
-    }
-    if (width < 1 || height < 1 || height > bmp::kMaxHeight || count * width > kMaxColumns ||
-        count * width * height > bmp::kMaxPixels) {
+    if (count > 0 && (width < 1 || height < 1 || height > bmp::kMaxHeight ||
+                      count * width > kMaxColumns || count * width * height > bmp::kMaxPixels)) {
         throw Error(kItemNotValid, std::to_string(count) + " pictures of " + std::to_string(width) +
                                        " x " + std::to_string(height) +
                                        " do not fit a strip of 32768 columns and 16 Mi pixels");
@@ -148,8 +143,7 @@ void TDvlImageListItem::ReadRecordFields(ByteReader& in, std::span<const std::ui
         pixels.size() != std::size_t(width) * std::size_t(height) * 4) {
         throw Error(kItemNotValid, "the unpacked strip does not fit the record's fields");
     }
-    // Read-only pixels: drawing onto the strip, or onto a card sharing a
-    // picture, copies them first.
+    // Read-only pixels: drawing onto them copies them first.
     const qsizetype line = qsizetype(width) * 4;
     next.SetPictures(count, QImage(pixels.data(), width, height, line, QImage::Format_RGB32),
                      depth);
@@ -191,7 +185,6 @@ void TDvlImageListItem::WriteRecord(ByteWriter& out) {
         return;
     }
 
-    // Saved at count × Width columns, cut or extended on the right.
     const int columns = PictureCount() * width_;
     strip_ = withWidth(strip_, columns, height_);
     views_.clear();

@@ -24,8 +24,7 @@ constexpr std::size_t kMaxRun = 4095;
 constexpr std::size_t kMaxMatch = 18;
 constexpr std::size_t kMaxDistance = 4095;
 
-// The position table: an empty entry, and a position of 32768 or more (which a
-// 16-bit entry would read back as negative), are both far enough never to match.
+// Empty entries, and positions a 16-bit entry would read back negative, never match.
 constexpr std::int16_t kNever = INT16_MIN;
 inline std::int16_t Entry(std::size_t x) {
     return x < 32768 ? std::int16_t(x) : kNever;
@@ -42,7 +41,6 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
     return v;
 }
 
-// Four bytes as a little-endian number: byte 0 lowest.
 inline std::uint32_t LoadLe32(const std::uint8_t* p) {
     std::uint32_t v;
     std::memcpy(&v, p, 4);
@@ -68,8 +66,7 @@ inline std::size_t SameBytes8(const std::uint8_t* a, const std::uint8_t* b) {
     }
 }
 
-// Length of a match whose first 3 bytes agree, when more than 18 bytes remain:
-// a[3..18] and b[3..18] are inside the chunk.
+// A match whose first 3 bytes agree, with more than 18 bytes left to read.
 inline std::size_t FastMatchLength(const std::uint8_t* a, const std::uint8_t* b) {
     const std::size_t first = SameBytes8(a + 3, b + 3);
     const std::size_t second = SameBytes8(a + 11, b + 11);
@@ -144,8 +141,7 @@ std::size_t PackBlock(std::span<const std::uint8_t> chunk, std::span<std::uint8_
         const unsigned key = Key(v);
         const int p = table[key];
         table[key] = Entry(x);
-        // One branch, taken only for a match: an entry too far back is compared with
-        // the chunk's start instead, and the result forced unequal.
+        // One branch, taken only for a match: an entry too far back is forced unequal.
         const std::uint32_t nearMask = 0u - std::uint32_t(int(x) - p <= int(kMaxDistance));
         const std::size_t q = std::size_t(std::uint32_t(p) & nearMask);
         if ((((LoadLe32(in + q) ^ v) & 0xFFFFFF) | (~nearMask & 1)) == 0) {
@@ -156,8 +152,7 @@ std::size_t PackBlock(std::span<const std::uint8_t> chunk, std::span<std::uint8_
         ++x;
         w <<= 1;
     }
-    // The last bytes, every read checked. Fewer than three left: no match can start
-    // there, and the table no longer matters.
+    // The last bytes, every read checked; with fewer than three left no match can start.
     while (x < n && y <= n) {
         nextItem();
         const std::uint8_t* a = in + x;

@@ -28,28 +28,22 @@ inline constexpr const char* kCorrupt = "Packed data is corrupt";
 // Throws dvl::Error("Packed data is corrupt: " + what) with `where` as its detail.
 [[noreturn]] void ThrowCorrupt(const char* what, std::string where);
 
-// Packs one chunk (1 to kChunkSize bytes) into `out`, which must hold at least
-// chunk.size() + kPackSlack bytes. Returns the block data's length, 2 to n + 1.
+// Packs one chunk of 1 to kChunkSize bytes into `out` (chunk.size() + kPackSlack
+// bytes at least); returns the block data's length, 2 to n + 1.
 std::size_t PackBlock(std::span<const std::uint8_t> chunk, std::span<std::uint8_t> out);
 
-// Unpacks one block's data into `out` and returns the number of bytes produced.
-// Refuses, with dvl::Error, what the packer cannot produce: a length outside 2 to
-// kMaxBlockSize, an unknown method, a copy before the start, an item past the end,
-// more than min(out.size(), kChunkSize) bytes, or none. Never writes past out.size()
-// nor reads past block.size(); bytes of `out` behind the returned count may be
-// overwritten (copies go in 8-byte steps where there is room).
+// Unpacks one block into `out`; returns the bytes produced. Refuses, with
+// dvl::Error, anything the packer cannot produce. Never reads or writes past
+// either span, but may overwrite `out` behind the count (copies go by 8 bytes).
 std::size_t UnpackBlock(std::span<const std::uint8_t> block, std::span<std::uint8_t> out);
 
 // Appends one packed stream of `source` to `target`. A source too big for the
 // 32-bit total throws "LZRW Error!".
 void PackStream(std::span<const std::uint8_t> source, ByteWriter& target);
 
-// Reads one packed stream at the reader's position and appends its bytes to
-// `target`; the reader is left just behind the stream. A stream cut short
-// throws "Stream read error"; a corrupt one a dvl::Error that says what and where,
-// and `target` is left as it was.
-// At most `maxOutput` bytes are produced: a stream that unpacks to more is refused
-// as corrupt, so a small hostile file cannot ask for gigabytes.
+// Appends one packed stream's bytes to `target`. A stream cut short throws
+// "Stream read error", a corrupt one says what and where and leaves `target` as
+// it was; so does one past `maxOutput`, lest a small file ask for gigabytes.
 void UnpackStream(ByteReader& source, std::vector<std::uint8_t>& target,
                   std::size_t maxOutput = SIZE_MAX);
 

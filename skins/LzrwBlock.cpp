@@ -1,5 +1,5 @@
-// The block decoder. Every item is checked against both buffers; far from their ends
-// the checks are made once per group and the copies are done in whole words.
+// The block decoder. Far from the buffers' ends the checks are made once per
+// group and copies go in whole words.
 
 #include "core/Error.h"
 #include "skins/Lzrw.h"
@@ -25,10 +25,6 @@ constexpr std::ptrdiff_t kFarOut = 40;
 // already written. Every d from 8 on is handled as 8, without a branch on it.
 constexpr int kSpread[9] = {0, 1, 2, 1, 0, 4, 4, 4, 4};
 constexpr int kBack[9] = {0, 0, 0, -1, -4, 1, 2, 3, -4};
-
-inline void Copy8(std::uint8_t* d, const std::uint8_t* s) {
-    std::memcpy(d, s, 8);
-}
 
 std::string At(std::size_t offset) {
     return "item at byte " + std::to_string(offset);
@@ -79,8 +75,8 @@ private:
     std::size_t Offset() const { return std::size_t(ip_ - ibeg_); }
     std::size_t Produced() const { return std::size_t(op_ - obeg_); }
 
-    // Input bounds were checked for the whole group; output room once per step. Works
-    // on locals: stores through the output could otherwise alias the members.
+    // Input checked for the whole group, output room once per step. On locals:
+    // stores through the output could otherwise alias the members.
     void FastGroup() {
         const std::uint8_t* ip = ip_;
         std::uint8_t* op = op_;
@@ -121,8 +117,8 @@ private:
             op[3] = src[3];
             std::memcpy(op + 4, src + kSpread[i], 4);
             const std::uint8_t* next = src + kSpread[i] - kBack[i];
-            Copy8(op + 8, next);
-            Copy8(op + 16, next + 8);
+            std::memcpy(op + 8, next, 8);
+            std::memcpy(op + 16, next + 8, 8);
             op += (ip[1] & 15u) + 3;
             ip += 2;
         }

@@ -11,8 +11,7 @@
 #include <cstring>
 #include <functional>
 
-// The pictures as the build unpacked them, each one's rows after their length:
-// packed again by qCompress, or as they are (see UnpackStrip.cpp).
+// Each picture's rows after their length, by qCompress or raw (see UnpackStrip.cpp).
 DVL_LINKED_BYTES(dvl_builtin_twice, DVL_BUILTIN_SKIN_TWICE)
 
 namespace dvl {

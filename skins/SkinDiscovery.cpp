@@ -21,8 +21,8 @@ void WriteDefaultSkin(const QString& directory) {
 }
 
 std::vector<SkinFile> ListSkins(const QString& directory) {
-    // No name filter: QDir would compile it into a regular expression at every
-    // start-up for a test the loop makes anyway. System takes in broken links.
+    // No name filter: QDir would compile a regular expression at every start-up.
+    // System takes in broken links.
     std::vector<SkinFile> skins;
     const QStringList names = QDir(directory).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);

@@ -1,8 +1,6 @@
 #pragma once
 
-// Skins in the working directory: the built-in skin written as "default.iml"
-// when that file is missing, the list of "*.iml" entries for the Skins menu,
-// and the load of a chosen skin.
+// Skins in the working directory, for the Skins menu.
 
 #include <QString>
 #include <vector>
@@ -18,18 +16,16 @@ struct SkinFile {
     QString fileName; // the entry's own name, loaded as it is
 };
 
-// Writes the built-in skin as "default.iml" in `directory` unless a file of
-// that name exists; a directory of that name does not count. Throws "Cannot
-// create file …" or "Cannot write file …" (TDvlImageList::WriteFile).
+// Writes the built-in skin as "default.iml" unless a file (not a directory)
+// of that name exists. Throws as TDvlImageList::WriteFile does.
 void WriteDefaultSkin(const QString& directory);
 
 // Every entry of `directory` whose name ends in ".iml" in any letter case,
 // files and directories alike, hidden ones too, in name order ignoring case.
 std::vector<SkinFile> ListSkins(const QString& directory);
 
-// Loads `path` and replaces the items of `list` only when the whole file has
-// been read and holds a skin a game can be dealt with; otherwise throws and
-// `list` keeps its skin.
+// Replaces `list` only by a whole file holding enough pictures to deal a game;
+// otherwise throws and `list` keeps its skin.
 void LoadSkin(TDvlImageList& list, const QString& path);
 
 } // namespace dvl

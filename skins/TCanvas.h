@@ -6,9 +6,8 @@
 
 namespace dvl {
 
-// A drawing surface over a bitmap that someone else owns (a card picture's
-// 100 × 100 surface, an item's strip). Block copies are one to one, clipped to
-// both bitmaps, and combine source and target by the current copy mode.
+// A drawing surface over a bitmap someone else owns. Block copies are one to
+// one, clipped to both bitmaps, and combined by the current copy mode.
 class TCanvas {
 public:
     enum class CopyMode { SrcCopy, SrcAnd, SrcPaint };
@@ -24,18 +23,14 @@ public:
     // Raised after every copy that reached the bitmap.
     void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
 
-    // Copies `sourceRect` of `source` (Format_RGB32) so that its top-left corner
-    // lands on `dest`. Pixels outside either bitmap are left alone.
+    // `source` is in Format_RGB32 too.
     void CopyRect(QPoint dest, const QImage& source, const QRect& sourceRect);
 
-    // Replaces every pixel by those of `picture`, which has the bitmap's size
-    // and format, sharing them: QImage copies on write, so whichever side is
-    // drawn on next copies first.
+    // Shares the pixels of `picture`, of the bitmap's size and format: QImage
+    // copies on write, so whichever side is drawn on next copies first.
     void SetPicture(const QImage& picture);
 
-    // The picture just drawn over the whole bitmap, held at the screen's
-    // device pixels (its devicePixelRatio set); null when there is none. Any
-    // later draw onto the bitmap drops it.
+    // The picture just drawn whole, at the screen's device pixels; any later draw drops it.
     const QImage& Sharp() const { return sharp_; }
     void SetSharp(QImage sharp) { sharp_ = std::move(sharp); }
 

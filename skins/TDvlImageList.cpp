@@ -13,7 +13,6 @@ namespace {
 
 // The smallest item record: flags, Height, Width, AllocBy, Masked, count.
 constexpr std::size_t kMinRecordSize = 1 + 4 + 4 + 4 + 1 + 4;
-constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 [[noreturn]] void outOfBounds(int index) {
     throw Error(QString::fromLatin1(kListIndexOutOfBounds).arg(index));
@@ -71,67 +70,13 @@ void TDvlImageList::Draw(TCanvas& canvas, int x, int y, int listIndex, int image
     canvas.SetCopyMode(saved);
 }
 
-TCanvas TDvlImageList::ItemCanvas(int listIndex) {
-    return TCanvas(Item(listIndex).EditStrip());
-}
-
 QRect TDvlImageList::PictureRect(int listIndex, int imageIndex) const {
     const TDvlImageListItem& item = Item(listIndex);
     return QRect(pictureOffset(item, imageIndex), 0, item.Width(), item.Height());
 }
 
-int TDvlImageList::ItemSize(int listIndex, int which) const {
-    if (listIndex >= Count()) {
-        return 0;
-    }
-    const TDvlImageListItem& item = Item(listIndex);
-    return which == 0 ? item.Width() : which == 1 ? item.Height() : 0;
-}
-
 int TDvlImageList::PictureCount(int listIndex) const {
     return listIndex >= Count() ? -1 : Item(listIndex).PictureCount();
-}
-
-bool TDvlImageList::IsValidIndex(int listIndex, int imageIndex) const {
-    return listIndex >= 0 && listIndex < Count() && imageIndex >= 0 &&
-           imageIndex < Item(listIndex).PictureCount();
-}
-
-void TDvlImageList::GetPicture(int listIndex, int imageIndex, QImage* bitmap) const {
-    if (bitmap == nullptr) {
-        return;
-    }
-    const QRect source = PictureRect(listIndex, imageIndex);
-    *bitmap = QImage(source.size(), QImage::Format_RGB32);
-    bitmap->fill(Qt::white);
-    TCanvas(*bitmap).CopyRect(QPoint(0, 0), Item(listIndex).Strip(), source);
-}
-
-bool TDvlImageList::IsMasked(int listIndex) const {
-    return Item(listIndex).Masked();
-}
-
-QList<QRgb> TDvlImageList::ItemPalette(int listIndex) const {
-    return listIndex >= Count() ? QList<QRgb>{} : Item(listIndex).StripPalette();
-}
-
-std::uint32_t TDvlImageList::PictureColor(int listIndex, int imageIndex) const {
-    return PicturePixel(QPoint(0, 0), listIndex, imageIndex);
-}
-
-std::uint32_t TDvlImageList::PicturePixel(QPoint point, int listIndex, int imageIndex) const {
-    if (listIndex >= Count()) {
-        return kWhite;
-    }
-    const TDvlImageListItem& item = Item(listIndex);
-    const int x = pictureOffset(item, imageIndex) + point.x();
-    const int y = item.Height() - 1 + point.y();
-    if (!item.Strip().valid(x, y)) {
-        return kWhite;
-    }
-    const QRgb rgb = item.Strip().pixel(x, y);
-    return std::uint32_t(qRed(rgb)) | std::uint32_t(qGreen(rgb)) << 8 |
-           std::uint32_t(qBlue(rgb)) << 16;
 }
 
 void TDvlImageList::SaveToStream(ByteWriter& out, bool withIndex) {

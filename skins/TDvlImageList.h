@@ -3,10 +3,7 @@
 #include "skins/TDvlImageListItem.h"
 
 #include <QImage>
-#include <QList>
-#include <QPoint>
 #include <QRect>
-#include <QRgb>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -20,11 +17,9 @@ class ByteReader;
 class ByteWriter;
 class TCanvas;
 
-// A list of picture strips that draws any picture, chosen by item and index,
-// onto a drawing surface. Owns its items.
+// A list of picture strips that draws any picture, by item and index, onto a surface.
 class TDvlImageList {
 public:
-    static constexpr std::uint8_t ContainerKind = 0;
     // The signature of a skin file: a length byte, then the text.
     static constexpr std::uint8_t kSignature[9] = {8, 'D', 'V', 'L', 'I', 'M', 'L', '3', '0'};
     // Files larger than this are refused before they are read.
@@ -40,10 +35,8 @@ public:
         SetSharpSource({});
     }
 
-    // Where the first item's pictures at the screen's device pixels come from
-    // (their devicePixelRatio set): a whole-card draw of that item hands the
-    // surface the one of its index beside the picture itself, asked for when
-    // first drawn and kept. Loading or clearing drops the source and them.
+    // The first item's pictures at the screen's device pixels, handed to the surface
+    // beside a whole-card draw; each kept until a load or clear drops the source.
     using SharpSource = std::function<QImage(int imageIndex)>;
     void SetSharpSource(SharpSource source) {
         sharpSource_ = std::move(source);
@@ -54,29 +47,17 @@ public:
     // A bad index throws "List index out of bounds (n)" and draws nothing.
     void Draw(TCanvas& canvas, int x, int y, int listIndex, int imageIndex) const;
 
-    TCanvas ItemCanvas(int listIndex);
     QRect PictureRect(int listIndex, int imageIndex) const;
-    int ItemSize(int listIndex, int which) const;
     int PictureCount(int listIndex) const;
-    bool IsValidIndex(int listIndex, int imageIndex) const;
-    void GetPicture(int listIndex, int imageIndex, QImage* bitmap) const;
-    bool IsMasked(int listIndex) const;
-    QList<QRgb> ItemPalette(int listIndex) const;
-    // Colours as 0x00BBGGRR; 16777215 (white) for a list index past the end.
-    std::uint32_t PictureColor(int listIndex, int imageIndex) const;
-    std::uint32_t PicturePixel(QPoint point, int listIndex, int imageIndex) const;
 
-    // Without the signature, at the stream's position. Loading is all or
-    // nothing: on any error the list keeps the items it had.
+    // Without the signature. On any load error the list keeps the items it had.
     void SaveToStream(ByteWriter& out, bool withIndex);
     void LoadFromStream(ByteReader& in, bool withIndex);
 
     // Whole files: the signature, then the stream with its offset table.
-    // `path` only names the file in error texts.
     std::vector<std::uint8_t> SaveToBytes();
     void LoadFromBytes(std::span<const std::uint8_t> file, const QString& path = {});
     void SaveToFile(const QString& path);
-    // Writes the bytes of a whole skin file as SaveToFile does.
     static void WriteFile(const QString& path, std::span<const std::uint8_t> file);
     void LoadFromFile(const QString& path);
 

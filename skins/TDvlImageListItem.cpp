@@ -3,16 +3,6 @@
 #include <algorithm>
 
 namespace dvl {
-namespace {
-
-QImage toDisplayFormat(QImage image) {
-    if (image.isNull() || image.format() == QImage::Format_RGB32) {
-        return image;
-    }
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
-} // namespace
 
 std::unique_ptr<TDvlImageListItem> TDvlImageListItem::GameSkin(int size, int count, QImage strip) {
     auto item = std::make_unique<TDvlImageListItem>();
@@ -26,11 +16,12 @@ std::unique_ptr<TDvlImageListItem> TDvlImageListItem::GameSkin(int size, int cou
 
 void TDvlImageListItem::SetPictures(int count, QImage strip, int depth, QList<QRgb> palette,
                                     QImage mask) {
-    strip_ = toDisplayFormat(std::move(strip));
+    // A null image, or one in the format already, is shared as it is.
+    strip_ = strip.convertToFormat(QImage::Format_RGB32);
     views_.clear();
     stripDepth_ = depth;
     stripPalette_ = depth <= 8 ? std::move(palette) : QList<QRgb>{};
-    maskStrip_ = masked_ ? toDisplayFormat(std::move(mask)) : QImage();
+    maskStrip_ = masked_ ? mask.convertToFormat(QImage::Format_RGB32) : QImage();
     usedWidth_ = strip_.isNull() ? 0 : strip_.width();
     pictures_.clear();
     pictures_.reserve(std::size_t(std::max(count, 0)));

@@ -22,22 +22,18 @@ enum class TDvlSavePixelFormat : std::uint8_t {
     spf8bit = 3
 };
 
-// One strip of equally sized pictures, laid left to right without gaps.
-// Picture i occupies columns i × Width to i × Width + Width − 1.
-// A game's skin: the card back and twelve faces, each 100 × 100 (twice that in an item of
-// double-size pictures).
+// A game's skin: the card back and twelve faces, each 100 × 100.
 inline constexpr int kSkinPictureCount = 13;
 inline constexpr int kSkinPictureSize = 100;
 
+// One strip of equally sized pictures, laid left to right without gaps.
 class TDvlImageListItem {
 public:
-    // A picture entry: bits 0–15 the x offset (signed), bits 16–23 the Masked flag
-    // when the entry was made.
+    // Bits 0–15 the x offset (signed), bits 16–23 the Masked flag when the entry was made.
     using PictureEntry = std::uint32_t;
     static std::int16_t EntryOffset(PictureEntry e) { return std::int16_t(e & 0xFFFF); }
 
-    // An item as the game's skins hold one: "Images", pictures of `size` ×
-    // `size` taken from `strip`, packed, written at the strip's 24 bits.
+    // An item as the game's skins hold one: "Images", packed, written at 24 bits.
     static std::unique_ptr<TDvlImageListItem> GameSkin(int size, int count, QImage strip);
 
     const QString& Description() const { return description_; }
@@ -57,8 +53,7 @@ public:
     bool Masked() const { return masked_; }
     void SetMasked(bool m) { masked_ = m; }
 
-    // The strip in the display's format (Format_RGB32), with the depth and
-    // palette of the BMP it came from, which a default-format save keeps.
+    // In Format_RGB32; a default-format save keeps the depth and palette of its BMP.
     const QImage& Strip() const { return strip_; }
     // To draw on: ends the picture views taken from the strip.
     QImage& EditStrip() {
@@ -66,39 +61,32 @@ public:
         return strip_;
     }
     int StripDepth() const { return stripDepth_; }
-    const QList<QRgb>& StripPalette() const { return stripPalette_; }
     // Black where the picture shows, white where the target shows through.
     const QImage& MaskStrip() const { return maskStrip_; }
 
     const std::vector<PictureEntry>& Pictures() const { return pictures_; }
     int PictureCount() const { return int(pictures_.size()); }
-    // Whether this item holds `item`'s pictures at twice the size, as the game can draw
-    // them on a screen of high density: as many, unmasked, the strip large enough.
+    // Whether this item holds `item`'s pictures at twice the size, for a screen of high density.
     bool IsDoubleOf(const TDvlImageListItem& item) const {
         return !masked_ && PictureCount() == item.PictureCount() && width_ == 2 * item.width_ &&
                height_ == 2 * item.height_ && strip_.width() >= PictureCount() * width_ &&
                strip_.height() >= height_;
     }
-    // Picture `index` as an image over the strip's pixels, when the strip lies
-    // in bytes that outlive every surface it is drawn on (the program's own);
-    // null otherwise. A card drawn whole shares these pixels instead of copying them.
+    // Picture `index` over the strip's pixels when those live as long as the
+    // program (the built-in skin's); else null. A card drawn whole shares them.
     const QImage* PictureView(int index) const {
         return std::size_t(index) < views_.size() ? &views_[std::size_t(index)] : nullptr;
     }
 
-    // Replaces the pictures by `count` pictures taken from `strip` (and
-    // `mask` when Masked), as a load does. The strip keeps its own size.
+    // Replaces the pictures, as a load does; the strip keeps its own size.
     void SetPictures(int count, QImage strip, int depth = 24, QList<QRgb> palette = {},
                      QImage mask = {});
 
-    // One item record of a skin file, at the stream's position. Reading replaces
-    // every field; on an error the item is left as it was.
+    // One item record of a skin file; on an error the item is left as it was.
     void ReadRecord(ByteReader& in);
-    // A record whose pictures were unpacked beforehand: its fields as ReadRecord
-    // reads them, then `pixels` (rows of 32-bit pixels, top row first, of a
-    // strip once at `depth` bits) in place of the pictures, which are not read.
-    // The pixels are read where they lie and must live as long as the program.
-    // Throws unless they fit the fields of an unmasked item.
+    // The record's fields only, its pictures given unpacked as `pixels` (32-bit
+    // rows, top first, of a strip once at `depth` bits), read in place: they
+    // must live as long as the program. Throws unless they fit an unmasked item.
     void ReadRecordFields(ByteReader& in, std::span<const std::uint8_t> pixels, int depth);
     // Writing first brings the strip to count × Width columns, as a save does.
     void WriteRecord(ByteWriter& out);

@@ -1,16 +1,10 @@
-// Build step: unpacks the built-in skin's record into the strip the program
-// carries beside it, so that start-up reads the pictures in place rather than
-// unpacking and converting them.
+// Build step, so that start-up reads the built-in pictures in place:
 //   unpack-strip RECORD STRIP
-// STRIP: the rows of 32-bit pixels (0xAARRGGBB, native order), top row first;
-// the record's fields give their size. A STRIP named *.zrows holds instead
-// each picture's rows after their length (four bytes, little-endian): the
-// double-size pictures, which only a screen of high density unpacks, and only
-// those it draws. The faces are packed by qCompress as strongly as zlib can;
-// the card back, which every start-up draws 24 times, is left as it is (its
-// length is then the rows' own), as inflating it took most of the extra
-// start-up at ratio 2, and even zlib's stored blocks cost their checksum.
-// The strip must be stored at 24 bits, the depth the program takes it to have.
+// STRIP: 32-bit pixel rows (native order), top first, sized by the record. A
+// *.zrows STRIP holds each double-size picture's rows after their 32-bit length,
+// the faces by qCompress at level 9, the card back raw: drawn 24 times at every
+// start-up, inflating it cost most of the extra start-up at ratio 2, and even
+// stored blocks cost a checksum.
 
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"

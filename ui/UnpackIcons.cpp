@@ -1,8 +1,6 @@
-// Build step: decodes the emblem's PNG files into the pixels the program
-// carries, so that start-up draws no PNG (about half a millisecond).
-//   unpack-icons OUT PNG...
-// OUT: for each PNG, its side as a 32-bit word, then its rows of 32-bit
-// premultiplied ARGB pixels (native order), top row first.
+// Build step: decodes the emblem's PNG files so that start-up decodes none
+// (about half a millisecond).   unpack-icons OUT PNG...
+// OUT: for each PNG its side (32 bits), then its rows of premultiplied ARGB32 pixels.
 
 #include <QImage>
 #include <cstdint>

@@ -29,8 +29,7 @@ QString ApplicationTitle() {
 DVL_LINKED_BYTES(dvl_emblem, DVL_EMBLEM_PIXELS)
 
 QIcon ApplicationIcon() {
-    // Title bars and task bars want the small sizes; launchers find the large
-    // ones in the icon theme. Each is read in place, not decoded from PNG.
+    // Title and task bars want the small sizes; launchers find the large ones in the icon theme.
     QIcon icon;
     ByteReader in(dvl_emblem());
     while (in.remaining() >= 4) {
@@ -47,9 +46,8 @@ QIcon ApplicationIcon() {
 }
 
 QFont DefaultFont() {
-    // Asked for by a name the machine lacks, Qt first has fontconfig search for
-    // a stand-in (about half a millisecond at start-up) before it tries the
-    // substitutes; the first family the machine has is the same face, found at once.
+    // For a family the machine lacks, Qt has fontconfig search a stand-in (half
+    // a millisecond) before the substitutes; the first one present is found at once.
     static const QString family = [] {
         const QStringList substitutes = {QStringLiteral("Liberation Sans"),
                                          QStringLiteral("DejaVu Sans"),
@@ -76,8 +74,7 @@ void PaintBackground(QWidget* w, QColor colour) {
 
 namespace {
 
-// Centres by the frame the window manager gives (Qt knows a frame only once the
-// mapped window has been framed) and says whether that frame was known.
+// Centres by the manager's frame, which Qt knows only once it is there; says if it was known.
 bool Centre(QWidget* w, const QWidget* over) {
     QRect area;
     if (over) {
@@ -90,14 +87,12 @@ bool Centre(QWidget* w, const QWidget* over) {
     const std::optional<QMargins> margins = x11::FrameExtents(w);
     QRect frame = w->geometry().marginsAdded(margins.value_or(QMargins()));
     frame.moveCenter(area.center());
-    // The client's place, not the frame's: Qt places a frame it does not know
-    // yet as if there were none.
+    // The client's place: Qt places a frame it does not know yet as if there were none.
     w->setGeometry(frame.marginsRemoved(margins.value_or(QMargins())));
     return margins.has_value();
 }
 
-// Keeps one window's frame (see KeepFrame). Where the manager had not said the
-// frame in time, it listens for the frame extents once and centres again.
+// Where the manager had not said the frame in time, listens for it once and centres again.
 class FrameKeeper : public QObject, public QAbstractNativeEventFilter {
 public:
     FrameKeeper(QWidget* w, const QWidget* over) : QObject(w), w_(w), over_(over) {}
@@ -108,16 +103,13 @@ public:
             x11::WriteMotifHints(w_);
             if (over_ || !placed_) {
                 placed_ = true;
-                // No answer from the manager in time (or none started yet): centre
-                // again once the frame is there.
                 if (!Centre(w_, over_) && !listening_) {
                     listening_ = true;
                     qGuiApp->installNativeEventFilter(this);
                 }
             }
         } else if (e->type() == QEvent::WindowStateChange) {
-            // The board keeps its size, and a modal window minimised would leave
-            // the game blocked with nothing on screen.
+            // A modal window minimised would leave the game blocked with nothing on screen.
             Qt::WindowStates refused = Qt::WindowFullScreen | Qt::WindowMaximized;
             if (w_->isModal()) {
                 refused |= Qt::WindowMinimized;
@@ -169,8 +161,7 @@ void InstallErrorBox() {
     SetErrorSink([](const QString& text) {
         static bool showing = false;
         if (showing) {
-            // Timers go on behind the box (a tick reports its error once it has
-            // returned), so an error may repeat: it must not stack boxes.
+            // Timers go on behind the box, so an error may repeat: no stacked boxes.
             std::fprintf(stderr, "%s\n", qPrintable(text));
             return;
         }

@@ -1,7 +1,6 @@
 #pragma once
 
-// What the game's windows share: the font, window flags without title-bar
-// buttons, the black and navy backgrounds, the error box.
+// What the game's windows share: the font, window flags, backgrounds, the error box.
 
 #include <QColor>
 #include <QFont>
@@ -33,18 +32,16 @@ void PaintBackground(QWidget* w, QColor colour);
 inline void PaintBlack(QWidget* w) {
     PaintBackground(w, Qt::black);
 }
-// Keeps a fixed-size top-level window as its flags say under any window manager:
-// the Motif hints carry the decorations too (a title bar without buttons for
-// dialogs), a full-screen or maximised state is refused, and a modal window is
-// never left minimised. Each showing centres its frame over `over`'s frame, or
-// on the screen's available area at its first showing when `over` is null.
+// Keeps a fixed-size top-level window as its flags say under any window
+// manager: the Motif hints carry the decorations too, full-screen and maximised
+// are refused, a modal window is never left minimised. Each showing centres its
+// frame over `over`'s, or on the screen at its first showing when `over` is null.
 void KeepFrame(QWidget* w, const QWidget* over);
 
 // The main window's status bar: one text across the whole bar, no size grip.
 QStatusBar* MakeStatusBar(QWidget* parent, QLabel*& text);
 
-// Errors caught at the edge of a handler go to a modal box titled with the
-// application's title; one box at a time.
+// Errors caught at the edge of a handler go to a modal box, one at a time.
 void InstallErrorBox();
 
 } // namespace dvl

@@ -39,9 +39,7 @@ struct AtomSet {
     xcb_atom_t supported;
 };
 
-// Every atom this file uses, interned together on Qt's connection the first
-// time one is wanted: one round trip for all, then none. Atoms belong to the
-// server, so they serve our own connection to it too.
+// One round trip for all; atoms belong to the server, so serve our own connection too.
 const AtomSet& Atoms() {
     static const AtomSet atoms = [] {
         xcb_connection_t* c = Connection();
@@ -80,10 +78,8 @@ xcb_get_property_cookie_t AskExtents(xcb_connection_t* c, xcb_window_t w) {
 
 std::optional<QMargins> Extents(xcb_connection_t* c, xcb_get_property_cookie_t asked) {
     const std::vector<uint32_t> v = Cardinals(c, asked);
-    // A frame wider than any screen is no answer to place a window by. Nor is
-    // none at all: our windows all have a title bar, and a manager that frames
-    // a window only once it is mapped answers the request with zeros (mutter
-    // 48, whose frames come from a client of their own).
+    // Too wide a frame is no answer, nor is none: our windows all have a title
+    // bar, and a manager that frames only at mapping answers with zeros (mutter 48).
     if (v.size() != 4 || *std::max_element(v.begin(), v.end()) > 4096 ||
         std::all_of(v.begin(), v.end(), [](uint32_t side) { return side == 0; })) {
         return std::nullopt;
@@ -91,9 +87,8 @@ std::optional<QMargins> Extents(xcb_connection_t* c, xcb_get_property_cookie_t a
     return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom
 }
 
-// Qt reads its connection on a thread of its own and hands the events to the GUI
-// thread's loop, so the manager's answer is awaited on a connection of our own:
-// one bounded poll() on its socket, nothing run in between.
+// Qt reads its connection on a thread of its own and hands events to the GUI
+// loop, so the answer is awaited on our own connection, nothing run meanwhile.
 std::optional<QMargins> AwaitAnswer(xcb_window_t window, xcb_window_t root) {
     const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
         xcb_connect(nullptr, nullptr), xcb_disconnect);
@@ -174,9 +169,7 @@ std::optional<QMargins> FrameExtents(const QWidget* w) {
         return std::nullopt;
     }
     const auto window = xcb_window_t(w->winId());
-    // Asked together, answered in one round trip: the window's frame, its
-    // root, and what the manager of the first screen's root supports (nearly
-    // always the window's own root).
+    // One round trip; the first root's manager is nearly always the window's own.
     const xcb_window_t firstRoot = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const auto askSupported = [c](xcb_window_t root) {
         return xcb_get_property(c, 0, root, Atoms().supported, XCB_ATOM_ATOM, 0, 1024);

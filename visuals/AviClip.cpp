@@ -21,11 +21,10 @@ bool IsTag(Bytes b, const char* tag) {
     return b.size() >= 4 && std::memcmp(b.data(), tag, 4) == 0;
 }
 
-// One chunk: its four-character code, its body and where the body starts in the file.
 struct Chunk {
     Bytes id;
     Bytes body;
-    std::size_t offset;
+    std::size_t offset; // of the body in the file
 };
 
 // Walks the chunks of one list body; each must fit in what remains.

@@ -1,8 +1,7 @@
 #pragma once
 
-// The vanish clip's container: a RIFF AVI of uncompressed 8-bit palette
-// frames. The reader takes bytes, checks every chunk against what remains and
-// refuses anything it cannot show, so a damaged clip is an error, not a crash.
+// The vanish clip's container: a RIFF AVI of uncompressed 8-bit palette frames.
+// Every chunk is checked against what remains: a damaged clip is an error, not a crash.
 
 #include <QRgb>
 #include <array>

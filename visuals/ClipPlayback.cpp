@@ -42,9 +42,7 @@ bool ClipPlayback::Play(int repetitions, int first, int last) {
     playing_ = true;
     timer_.start();
     Show(first);
-    if (reports_.started) {
-        reports_.started();
-    }
+    reports_.started();
     return true;
 }
 
@@ -76,9 +74,7 @@ void ClipPlayback::Step() {
 
 void ClipPlayback::Show(int frame) {
     frame_ = frame;
-    if (reports_.frameShown) {
-        reports_.frameShown();
-    }
+    reports_.frameShown();
 }
 
 void ClipPlayback::EndPlayback() {
@@ -89,11 +85,7 @@ void ClipPlayback::EndPlayback() {
         this,
         [this] {
             --stopsOnTheWay_;
-            Guarded([this] {
-                if (reports_.stopped) {
-                    reports_.stopped();
-                }
-            });
+            Guarded([this] { reports_.stopped(); });
         },
         Qt::QueuedConnection);
 }

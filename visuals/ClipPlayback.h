@@ -1,14 +1,9 @@
 #pragma once
 
-// The playback engine under a clip player, in place of the desktop's own
-// animation control: it holds one clip, shows one frame at a time, plays a
-// range of frames on its frame timer and reports starts and stops.
-//
-// Frames count from 0 here. A start is reported inside Play, before it
-// returns. A stop is reported once per playback, after its last frame has
-// been shown, and always later, from the event loop, as the desktop control
-// reports it with a posted message: so the player's own early stop can run to
-// its end before the late report arrives.
+// The playback engine under a clip player: one clip, frames counted from 0,
+// a range played on the frame timer. A start is reported inside Play; a stop
+// once per playback, always later from the event loop, so the player's own
+// early stop runs to its end before the late report arrives.
 
 #include "visuals/ClipResource.h"
 
@@ -22,7 +17,7 @@ namespace dvl {
 class ClipPlayback : public QObject {
     Q_OBJECT
 public:
-    struct Reports {
+    struct Reports { // none may be empty
         std::function<void()> started;
         std::function<void()> stopped;
         std::function<void()> frameShown;
@@ -36,18 +31,16 @@ public:
     void Close();
     const ClipResource* Clip() const { return clip_.get(); }
 
-    // Plays `first` to `last` `repetitions` times (negative: endless). Refused
-    // (false, no reports) without a clip or for a range outside it.
+    // Negative `repetitions`: endless. Refused, unreported, without a clip or outside it.
     bool Play(int repetitions, int first, int last);
     // Shows `frame`; a running playback ends and its stop is reported.
     void Seek(int frame);
 
-    bool Playing() const { return playing_; }
     int CurrentFrame() const { return frame_; }
     // Stop reports posted and not yet delivered.
     int StopsOnTheWay() const { return stopsOnTheWay_; }
 
-    // One frame period: the frame timer calls it in play, tests call it directly.
+    // One frame period; tests call it directly.
     void Step();
 
 private:

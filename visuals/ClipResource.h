@@ -10,15 +10,12 @@
 
 namespace dvl {
 
-// A clip carried in the program, decoded once per process and shared by
-// every player, with its frames ready to draw for each background colour asked for.
+// A clip carried in the program, decoded once and shared by every player.
 class ClipResource {
 public:
-    // Resource 1 is the vanish clip, read once; null for any other number, or
-    // when the clip does not read.
+    // Resource 1 is the vanish clip; null for any other number or a clip that does not read.
     static std::shared_ptr<const ClipResource> Find(int resourceId);
-    // The same clip drawn at twice the size, when the program carries one
-    // whose frames match resource `resourceId`'s; else null.
+    // The same clip drawn at twice the size, when its frames match; else null.
     static std::shared_ptr<const ClipResource> FindTwice(int resourceId);
 
     ClipResource(QByteArray bytes, AviClip clip);
@@ -27,12 +24,9 @@ public:
     const QByteArray& Bytes() const { return bytes_; }
     const AviClip& Clip() const { return clip_; }
 
-    // Frame `index` (from 0) in RGB32; with `transparent`, pixels of the key
-    // colour are drawn in `background`.
+    // In RGB32; with `transparent`, pixels of the key colour are drawn in `background`.
     const QImage& Frame(int index, QRgb background, bool transparent) const;
-    // The same at `ratio` device pixels per pixel of a clip half this one's
-    // size: from 2 up the frame as it is, below 2 scaled down smoothly, once
-    // per colour and ratio. The image's devicePixelRatio is set.
+    // The same at `ratio` device pixels per pixel of a clip half this one's size (see SharpAt).
     const QImage& DeviceFrame(int index, QRgb background, bool transparent, double ratio) const;
 
 private:
@@ -46,8 +40,7 @@ private:
 
     QByteArray bytes_;
     AviClip clip_;
-    mutable std::deque<Rendering>
-        renderings_; // stable references; one or two colours are asked for
+    mutable std::deque<Rendering> renderings_; // a deque keeps references stable
 };
 
 } // namespace dvl

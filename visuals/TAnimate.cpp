@@ -47,15 +47,10 @@ void TAnimate::SetResourceId(int id) {
     }
 }
 
-void TAnimate::SetAutoSize(bool on) {
-    autoSize_ = on;
-    KeepClipSize();
-}
-
 void TAnimate::PlayFrames(int first, int last, int repetitions) {
     OpenOrFail();
     active_ = true;
-    // The engine takes frames from 0 in 16 bits, as the desktop control does.
+    // The engine takes frames from 0, in 16 bits.
     const int from = std::uint16_t(first - 1);
     const int to = std::uint16_t(last - 1);
     if (!playback_->Play(repetitions == 0 ? -1 : repetitions, from, to)) {
@@ -75,7 +70,7 @@ void TAnimate::Rewind() {
 
 void TAnimate::StopPlaying() {
     if (playback_) {
-        playback_->Seek(startFrame_ - 1);
+        playback_->Seek(0);
     }
     active_ = false;
     // Every stop report already on its way belongs to a playback that ends here.
@@ -130,11 +125,8 @@ bool TAnimate::OpenClip() {
     const bool opened = playback_->Open(ClipResource::Find(resourceId_));
     if (opened) {
         const QByteArray& bytes = playback_->Clip()->Bytes();
-        ReadHeaderValue(bytes, 48, clipFrameCount_);
         ReadHeaderValue(bytes, 64, clipWidth_);
         ReadHeaderValue(bytes, 68, clipHeight_);
-        startFrame_ = 1;
-        stopFrame_ = std::uint16_t(clipFrameCount_);
         if (OnOpen) {
             OnOpen(this);
         }
@@ -161,17 +153,14 @@ void TAnimate::CloseClip() {
         StopPlaying();
     }
     playback_->Close();
-    if (OnClose) {
-        OnClose(this);
-    }
     update();
     clipOpen_ = false;
     KeepClipSize();
 }
 
-// While a clip is open with AutoSize, every size request ends in the frame size.
+// While a clip is open, every size request ends in the frame size.
 void TAnimate::KeepClipSize() {
-    if (clipOpen_ && autoSize_) {
+    if (clipOpen_) {
         setFixedSize(std::clamp(clipWidth_, 0, QWIDGETSIZE_MAX),
                      std::clamp(clipHeight_, 0, QWIDGETSIZE_MAX));
     } else {
@@ -194,17 +183,15 @@ void TAnimate::Paint(QPainter& painter) const {
         return;
     }
     const QImage& frame = clip->Frame(playback_->CurrentFrame(), color_.rgb(), transparent_);
-    QRect at(QPoint(0, 0), frame.size());
-    if (center_) {
-        at.moveTopLeft({(width() - frame.width()) / 2, (height() - frame.height()) / 2});
-    }
+    const QRect at(QPoint((width() - frame.width()) / 2, (height() - frame.height()) / 2),
+                   frame.size());
     // Outside the frame first, then the frame, never clearing the frame in between.
     const QRegion outside = QRegion(rect()).subtracted(at);
     for (const QRect& r : outside) {
         painter.fillRect(r, color_);
     }
-    // On a screen of high density the frames come from the clip drawn at twice the size,
-    // unpacked when first drawn rather than at start-up, where every clip is opened.
+    // On a screen of high density, from the clip drawn at twice the size, unpacked
+    // when first drawn rather than at start-up.
     const auto twice = devicePixelRatioF() > 1 ? ClipResource::FindTwice(resourceId_) : nullptr;
     if (twice) {
         painter.drawImage(at, twice->DeviceFrame(playback_->CurrentFrame(), color_.rgb(),

@@ -1,12 +1,8 @@
 #pragma once
 
-// The clip player over a cell: shows the vanish clip, plays ranges of its
-// frames and tells the game when a playback starts and stops. It is an
-// opaque child widget raised above the card picture, and it takes every
-// press over its area.
-//
-// Geometry and visibility are QWidget's own (x(), y(), width(), height(),
-// move(), setVisible()).
+// The clip player over a cell: an opaque child raised above the card picture
+// that plays ranges of the vanish clip's frames, reports starts and stops, and
+// takes every press over its area.
 
 #include "visuals/ClipPlayback.h"
 
@@ -28,25 +24,13 @@ public:
     explicit TAnimate(QWidget* parent = nullptr);
 
     int Tag = 0;
-    int Repetitions = 0;
     Notify OnStart;
     Notify OnStop;
     Notify OnOpen;
-    Notify OnClose;
 
-    int ResourceId() const { return resourceId_; }
     void SetResourceId(int id);
-
-    QColor Color() const { return color_; }
     void SetColor(QColor color) { Restyle(color_, color); }
-    bool Transparent() const { return transparent_; }
     void SetTransparent(bool on) { Restyle(transparent_, on); }
-    bool Center() const { return center_; }
-    void SetCenter(bool on) { Restyle(center_, on); }
-    bool Timers() const { return timers_; }
-    void SetTimers(bool on) { Restyle(timers_, on); }
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool on);
 
     // Frames count from 1 and the range includes both ends; 0 repetitions is endless.
     void PlayFrames(int first, int last, int repetitions);
@@ -57,16 +41,10 @@ public:
     bool Active() const { return active_; }
     bool ClipOpen() const { return clipOpen_; }
     int PendingStops() const { return pendingStops_; }
-    std::uint16_t StartFrame() const { return startFrame_; }
-    std::uint16_t StopFrame() const { return stopFrame_; }
-    std::int32_t ClipFrameCount() const { return clipFrameCount_; }
-    std::int32_t ClipWidth() const { return clipWidth_; }
-    std::int32_t ClipHeight() const { return clipHeight_; }
 
     // The frame on show, from 1; 0 without a clip.
     int ShownFrame() const;
-    // The engine, once the player has needed it; tests step its frames and
-    // deliver its reports (QCoreApplication::sendPostedEvents) one at a time.
+    // The engine, once needed; tests step it and deliver its reports one at a time.
     ClipPlayback* Playback() const { return playback_.get(); }
 
     void Paint(QPainter& painter) const;
@@ -81,7 +59,6 @@ protected:
 
 private:
     void CreatePlayback();
-    // An unchanged value does nothing; a changed one rebuilds the engine.
     template <typename T> void Restyle(T& field, T value) {
         if (value != field) {
             field = value;
@@ -99,15 +76,9 @@ private:
     int resourceId_ = 0;
     QColor color_;
     bool transparent_ = true;
-    bool center_ = true;
-    bool timers_ = false;
-    bool autoSize_ = true;
     bool active_ = false;
     bool clipOpen_ = false;
     int pendingStops_ = 0;
-    std::uint16_t startFrame_ = 1;
-    std::uint16_t stopFrame_ = 0;
-    std::int32_t clipFrameCount_ = 0;
     std::int32_t clipWidth_ = 0;
     std::int32_t clipHeight_ = 0;
 };

@@ -63,9 +63,10 @@ void TImage::PictureChanged() {
     if (autoSize_ && picture) {
         resize(bitmap_.size());
     }
-    opaque_ = picture && !transparent_ &&
-              (stretch_ || (bitmap_.width() >= width() && bitmap_.height() >= height()));
-    setAttribute(Qt::WA_OpaquePaintEvent, opaque_);
+    // Covering the whole rectangle, the picture spares the board painting beneath it.
+    const bool opaque = picture && !transparent_ &&
+                        (stretch_ || (bitmap_.width() >= width() && bitmap_.height() >= height()));
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
     if (!painting_) {
         update();
     }
@@ -92,9 +93,6 @@ void TImage::Paint(QPainter& painter) const {
         painter.drawImage(rect(), sharp);
     } else if (stretch_) {
         painter.drawImage(rect(), shown);
-    } else if (center_) {
-        painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),
-                          shown);
     } else {
         painter.drawImage(QPoint(0, 0), shown);
     }
@@ -116,10 +114,9 @@ void TImage::mousePressEvent(QMouseEvent* e) {
 }
 
 void TImage::mouseDoubleClickEvent(QMouseEvent* e) {
-    // A double-click's second press is not a click, unless its first press
-    // went to a clip player: that was another window, never paired with this.
-    // A press elsewhere in between (the board, the menu) would have paired with
-    // the clip's press itself, or come later than it by more than the interval.
+    // A double-click's second press is a click only when its first went to a
+    // clip player (see NoteClipPress); a press elsewhere in between would have
+    // paired with the clip's itself, or come too late.
     const auto interval = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     const bool afterClip =
         clipPress && e->timestamp() >= *clipPress && e->timestamp() - *clipPress <= interval;

@@ -1,13 +1,8 @@
 #pragma once
 
-// The card picture of a cell: a window-less child of the board that owns a
-// bitmap and shows all of it scaled to its current rectangle, nearest pixel
-// and opaque. A turn animates a card by changing only its geometry.
-//
-// Geometry and visibility are QWidget's own (x(), y(), width(), height(),
-// setGeometry(), move(), resize(), setVisible()): a change marks the old and
-// the new rectangle for the board's next paint pass, and a hidden picture is
-// neither painted nor clicked.
+// The card picture of a cell: a child of the board that owns a bitmap and
+// shows all of it scaled to its current rectangle, nearest pixel and opaque.
+// A turn animates a card by changing only its geometry.
 
 #include "skins/TCanvas.h"
 
@@ -28,27 +23,18 @@ public:
     std::function<void(TImage* sender)> OnClick;
 
     // Qt pairs presses into double-clicks per top-level window, whatever widget
-    // each lands on; on the desktop a clip player was a window of its own. So
-    // the players note the presses they take, and a card takes a double-click
-    // that began with one of them as a plain press.
+    // each lands on; so the clip players note the presses they take, and a card
+    // takes a double-click begun on one of them as a plain press.
     static void NoteClipPress(quint64 timestamp);
 
-    bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool on);
-    bool Stretch() const { return stretch_; }
     void SetStretch(bool on) { SetFlag(stretch_, on); }
-    bool Transparent() const { return transparent_; }
     void SetTransparent(bool on) { SetFlag(transparent_, on); }
-    bool Center() const { return center_; }
-    void SetCenter(bool on) { SetFlag(center_, on); }
 
-    // The drawing surface, at bitmap coordinates whatever the current size.
-    // The first request makes a white bitmap of the current size; it keeps
-    // that size for good.
+    // At bitmap coordinates; the first request makes a white bitmap of the
+    // current size, which it keeps for good.
     TCanvas& Surface();
     const QImage& Bitmap() const { return bitmap_; }
-    // The picture covers the whole rectangle, so the board need not paint beneath it.
-    bool Opaque() const { return opaque_; }
 
     void Paint(QPainter& painter) const;
 
@@ -68,8 +54,6 @@ private:
     bool autoSize_ = false;
     bool stretch_ = false;
     bool transparent_ = false;
-    bool center_ = false;
-    bool opaque_ = false;
     bool painting_ = false;
     bool clicked_ = false;
 };

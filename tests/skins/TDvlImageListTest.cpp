@@ -57,7 +57,7 @@ TEST(Draw, CopiesOnePictureOneToOne) {
     EXPECT_EQ(s.image.copy(50, 0, 50, 100), before.copy(400, 0, 50, 100));
     EXPECT_EQ(builtin.Item(0).Strip(), before) << "drawing on the surface changed the strip";
     builtin.Draw(s.canvas, 0, 0, 0, 5);
-    TCanvas onStrip = builtin.ItemCanvas(0);
+    TCanvas onStrip(builtin.Item(0).EditStrip());
     onStrip.CopyRect({500, 0}, filled(100, 100, kRed), {0, 0, 100, 100});
     EXPECT_EQ(builtin.Item(0).Strip().pixel(550, 50), kRed);
     EXPECT_EQ(s.image, before.copy(500, 0, 100, 100)) << "drawing on the strip changed the surface";
@@ -147,36 +147,10 @@ TEST(Queries, GuardedAndUnguardedLookups) {
     list.Add(makeItem(13));
     EXPECT_EQ(list.PictureCount(0), 13);
     EXPECT_EQ(list.PictureCount(1), -1);
-    EXPECT_EQ(list.ItemSize(0, 0), 100);
-    EXPECT_EQ(list.ItemSize(0, 1), 100);
-    EXPECT_EQ(list.ItemSize(0, 2), 0);
-    EXPECT_EQ(list.ItemSize(5, 0), 0);
-    EXPECT_TRUE(list.IsValidIndex(0, 12));
-    EXPECT_FALSE(list.IsValidIndex(0, 13));
-    EXPECT_FALSE(list.IsValidIndex(0, -1));
-    EXPECT_FALSE(list.IsValidIndex(1, 0));
-    EXPECT_FALSE(list.IsValidIndex(-1, 0));
     EXPECT_EQ(list.PictureRect(0, 3), QRect(300, 0, 100, 100));
-    EXPECT_EQ(list.PictureColor(1, 0), 0xFFFFFFu);
-    EXPECT_EQ(list.PicturePixel({5, 0}, 1, 0), 0xFFFFFFu);
     EXPECT_EQ(errorOf([&] { list.PictureCount(-1); }), "List index out of bounds (-1)");
     EXPECT_EQ(errorOf([&] { list.PictureRect(0, 13); }), "List index out of bounds (13)");
-    EXPECT_EQ(errorOf([&] { list.IsMasked(1); }), "List index out of bounds (1)");
-
-    // Colours come as 0x00BBGGRR from the picture's bottom-left corner.
-    const QRgb corner = list.Item(0).Strip().pixel(300, 99);
-    const std::uint32_t bgr = qRed(corner) | qGreen(corner) << 8 | qBlue(corner) << 16;
-    EXPECT_EQ(list.PictureColor(0, 3), bgr);
-    EXPECT_EQ(list.PicturePixel({0, 0}, 0, 3), bgr);
-}
-
-TEST(Queries, GetPictureCopiesOnePicture) {
-    TDvlImageList list;
-    list.Add(makeItem(4, 30, 20));
-    QImage picture;
-    list.GetPicture(0, 2, &picture);
-    EXPECT_EQ(picture, list.Item(0).Strip().copy(60, 0, 30, 20));
-    list.GetPicture(0, 2, nullptr);
+    EXPECT_EQ(errorOf([&] { list.Item(1); }), "List index out of bounds (1)");
 }
 
 TEST(Model, EntriesHoldSixteenBitOffsetsAndTheMaskedFlag) {

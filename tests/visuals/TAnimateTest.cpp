@@ -58,9 +58,6 @@ protected:
 TEST_F(TAnimateTest, StartUpOpensTheClipTwiceAndTakesItsSize) {
     EXPECT_EQ(opens, 2) << "the colour change rebuilds and reopens";
     EXPECT_TRUE(player->ClipOpen());
-    EXPECT_EQ(player->ClipFrameCount(), 10);
-    EXPECT_EQ(player->StartFrame(), 1);
-    EXPECT_EQ(player->StopFrame(), 10);
     EXPECT_EQ(player->size(), QSize(100, 100));
     player->move(110, 210);
     player->resize(60, 80);
@@ -125,7 +122,6 @@ TEST_F(TAnimateTest, RewindWhileIdleReportsNothing) {
     EXPECT_EQ(stops, 1);
     EXPECT_FALSE(player->Active());
     EXPECT_EQ(player->ShownFrame(), 1);
-    EXPECT_EQ(player->StopFrame(), 10);
 }
 
 TEST_F(TAnimateTest, RefusedPlayLeavesItIdleWithoutReports) {
