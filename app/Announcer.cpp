@@ -26,10 +26,9 @@ public:
 
 namespace {
 
-// A note under the status bar, for a Qt without announcements. Orca 43 speaks
-// a notification as it shows, wherever its focus is, and leaves out the role's
-// name when the note lies under a status bar. The bar does not list it, so the
-// tree a reader walks and the status-bar command stay as they were.
+// A note under the status bar, for a Qt without announcements: Orca 43 speaks a
+// notification as it shows, wherever its focus is, unnamed under a status bar. The
+// bar does not list it: the tree a reader walks and the status-bar command stay.
 class NoteAccessible : public QAccessibleObject {
 public:
     explicit NoteAccessible(Note* note) : QAccessibleObject(note) {}
@@ -55,12 +54,9 @@ QString ClickCountWords(std::int64_t count) {
     const std::int64_t n = count < 0 ? -count : count;
     const std::int64_t last = n % 10;
     const bool teens = n % 100 >= 11 && n % 100 <= 14;
-    const char16_t* word = u"кликов";
-    if (last == 1 && !teens) {
-        word = u"клик";
-    } else if (last >= 2 && last <= 4 && !teens) {
-        word = u"клика";
-    }
+    const char16_t* word = teens || last == 0 || last > 4 ? u"кликов"
+                           : last == 1                    ? u"клик"
+                                                          : u"клика";
     return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf16(word));
 }
 
@@ -68,11 +64,8 @@ QString TurnResultText(bool found, const QString& picture, bool gameOver, std::i
     if (!found) {
         return QStringLiteral("Не пара, ") + ClickCountWords(clicks);
     }
-    if (gameOver) {
-        return QStringLiteral("Пара найдена: %1. Конец игры, %2")
-            .arg(picture, ClickCountWords(clicks));
-    }
-    return QStringLiteral("Пара найдена: %1, %2").arg(picture, ClickCountWords(clicks));
+    const QString end = gameOver ? QStringLiteral(". Конец игры") : QString();
+    return QStringLiteral("Пара найдена: %1%2, %3").arg(picture, end, ClickCountWords(clicks));
 }
 
 Announcer::Announcer(QMainWindow* window, KeyboardFrame* keyboard, QLabel* status)
@@ -108,10 +101,10 @@ void Announcer::accessibilityActiveChanged(bool active) {
     }
 }
 
-// A key leaves the menus (Esc, or a command chosen): a reader is left on the
-// last menu item, so the card with the keyboard is told again, unless a window
-// the command opened has taken over. The menu bar keeps Qt's focus when no
-// widget had it before, so its leaving is known only by its lost active item.
+// A key leaves the menus (Esc, or a command chosen): a reader is left on the last
+// item, so the keyboard's card is told again unless a window the command opened
+// took over. The menu bar keeps Qt's focus when no widget had it, so its leaving
+// shows only as its lost active item.
 bool Announcer::eventFilter(QObject* watched, QEvent* e) {
     if (watched == window_) {
         if (e->type() == QEvent::ActivationChange && window_->isActiveWindow()) {
@@ -143,8 +136,7 @@ void Announcer::Say(const QString& text) {
         return;
     }
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    // The words travel with the event: Orca 48 says them alone, with no role
-    // before them and no cached name in their place.
+    // The words travel with the event: Orca 48 says them alone, no role or cached name.
     QAccessibleAnnouncementEvent said(window_->statusBar(), text);
     QAccessible::updateAccessibility(&said);
 #else
@@ -164,10 +156,6 @@ void Announcer::Say(const QString& text) {
     QAccessibleEvent shown(QAccessible::accessibleInterface(noteId_), QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
 #endif
-}
-
-void Announcer::SayStatus() {
-    Say(status_->text());
 }
 
 void Announcer::FocusLater() {

@@ -13,16 +13,16 @@
 #include <QLibraryInfo>
 #include <QStatusBar>
 #include <QVersionNumber>
+#include <algorithm>
+#include <mutex>
 #include <utility>
-#include <vector>
 
 namespace dvl {
 namespace {
 
-// A card: a button that turns it, focused while the keyboard frame is on it.
-// A found card is hidden: its place is an empty filler, out of play, and the
-// keyboard frame may still stand on it. (Orca 43 drops the name changes of a
-// label, Orca 48 those of an image; neither speaks a filler's role.)
+// A card: a button, focused under the keyboard frame. A found card's place is
+// an empty filler, out of play, that the frame may still stand on. (Orca 43
+// drops a label's name changes, Orca 48 an image's; neither speaks a filler.)
 class CardAccessible : public QAccessibleWidget {
 public:
     explicit CardAccessible(TImage* card) : QAccessibleWidget(card, QAccessible::Button) {}
@@ -53,10 +53,8 @@ public:
     }
 
     void doAction(const QString& action) override {
-        if (action == pressAction()) {
-            if (KeyboardFrame* keyboard = Keyboard()) {
-                keyboard->PressCard(Card()->Tag);
-            }
+        if (KeyboardFrame* keyboard = Keyboard(); keyboard && action == pressAction()) {
+            keyboard->PressCard(Card()->Tag);
         }
     }
 
@@ -74,8 +72,7 @@ private:
     }
 };
 
-// The board lists its cards in cell order and nothing else: the clip players
-// and the keyboard frame lying over them mean nothing to a listener.
+// The cards in cell order: the clip players and the frame over them mean nothing to a listener.
 class BoardAccessible : public QAccessibleWidget {
 public:
     explicit BoardAccessible(QWidget* board) : QAccessibleWidget(board, QAccessible::Grouping) {}
@@ -83,21 +80,16 @@ public:
     int childCount() const override { return int(Cards().size()); }
 
     QAccessibleInterface* child(int index) const override {
-        const std::vector<TImage*> cards = Cards();
-        if (index < 0 || std::size_t(index) >= cards.size()) {
-            return nullptr;
-        }
-        return QAccessible::queryAccessibleInterface(cards[std::size_t(index)]);
+        const QList<TImage*> cards = Cards();
+        return index >= 0 && index < cards.size()
+                   ? QAccessible::queryAccessibleInterface(cards[index])
+                   : nullptr;
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
-        const std::vector<TImage*> cards = Cards();
-        for (std::size_t i = 0; i < cards.size(); ++i) {
-            if (child && child->object() == cards[i]) {
-                return int(i);
-            }
-        }
-        return -1;
+        const QList<TImage*> cards = Cards();
+        const auto it = std::ranges::find(cards, child ? child->object() : nullptr);
+        return it == cards.end() ? -1 : int(it - cards.begin());
     }
 
     QAccessibleInterface* childAt(int x, int y) const override {
@@ -111,14 +103,8 @@ public:
     }
 
 private:
-    std::vector<TImage*> Cards() const {
-        std::vector<TImage*> cards;
-        for (QObject* o : widget()->children()) {
-            if (auto* card = qobject_cast<TImage*>(o)) {
-                cards.push_back(card);
-            }
-        }
-        return cards;
+    QList<TImage*> Cards() const {
+        return widget()->findChildren<TImage*>(QString(), Qt::FindDirectChildrenOnly);
     }
 };
 
@@ -195,11 +181,8 @@ QString PictureName(int picture, bool builtinFaces) {
 }
 
 void InstallAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(Factory);
-        return true;
-    }();
-    (void)installed;
+    static std::once_flag once;
+    std::call_once(once, [] { QAccessible::installFactory(Factory); });
 }
 
 namespace {
@@ -209,11 +192,9 @@ constexpr int kAtspiFiller = 20;
 constexpr int kAtspiPushButton = 43;
 
 bool SendPropertyChange(QObject* object, const QString& property, const QVariant& value) {
-    // This speaks for Qt's bridge from outside it: it takes the bridge's own
-    // bus connection by its name and builds the object paths the bridge uses,
-    // neither of which Qt promises. Both were proven on Qt 6.4 (the library
-    // the game runs with, not the headers it was built with); with any other
-    // Qt the bridge's own event is left to stand.
+    // Speaks for Qt's bridge by its bus connection name and object paths, which Qt does not
+    // promise: proven on the Qt 6.4 library the game runs with (not the headers built with);
+    // elsewhere the bridge's own event stands.
     static const bool proven = [] {
         const QVersionNumber qt = QLibraryInfo::version();
         return qt.majorVersion() == 6 && qt.minorVersion() == 4;
@@ -240,10 +221,9 @@ bool SendPropertyChange(QObject* object, const QString& property, const QVariant
     return bus.send(signal);
 }
 
-// A found card turns from a button into the text of an empty place, and back
-// at a new game. Readers keep an object's role once read, so the change is
-// told; and a hidden card is told shown again, or its news goes unsaid (Orca
-// 48 says nothing of an object it takes as hidden).
+// A found card turns from a button into an empty place, and back at a new game.
+// Readers keep a role once read, so the change is told; and the card is told
+// shown again: Orca 48 says nothing of an object it takes as hidden.
 void TellFound(TImage* card, bool found) {
     if (found) {
         QAccessibleEvent shown(card, QAccessible::ObjectShow);
@@ -270,19 +250,12 @@ const CardNames* CardNames::Of(const QWidget* board) {
 }
 
 QString CardNames::CardName(int cell, int picture, bool found, bool builtinFaces) {
-    if (found) {
-        return QStringLiteral("Карта %1, найдена").arg(cell);
-    }
-    if (picture == 0) {
-        return QStringLiteral("Карта %1, закрыта").arg(cell);
+    if (found || picture == 0) {
+        return QStringLiteral("Карта %1, %2").arg(cell).arg(found ? u"найдена" : u"закрыта");
     }
     return QStringLiteral("Карта %1, открыта, %2")
         .arg(cell)
         .arg(dvl::PictureName(picture, builtinFaces));
-}
-
-void CardNames::SkinLoaded(bool builtinFaces) {
-    builtinFaces_ = builtinFaces;
 }
 
 void CardNames::Drawn(TImage* card, int picture, bool found) {
@@ -301,10 +274,9 @@ void CardNames::Rename(TImage* card, bool found) {
         return;
     }
     current = std::move(name);
-    // A reader asks the card for its name; the change is told only while one
-    // listens (telling makes the card's accessible interface, at every start-up),
-    // and once: Qt's own event carries the card where the text belongs, and
-    // Orca logs it as bad content, so it goes only where ours cannot.
+    // Told only while a reader listens (telling makes the card's interface, at
+    // every start-up), and once: Qt's own event, which Orca logs as bad
+    // content, goes only where ours cannot.
     if (!QAccessible::isActive()) {
         return;
     }

@@ -1,9 +1,7 @@
 #pragma once
 
-// What a screen reader is told about the board. Cards are buttons that a
-// "press" action turns; the board lists only its cards, not the clip players
-// or the keyboard frame above them; a card is focused while the keyboard
-// frame is on it. Each card is named after what it shows.
+// What a screen reader is told about the board: its cards only, as buttons a
+// "press" turns, named after what they show and focused under the keyboard frame.
 
 #include "game/Board.h"
 
@@ -24,14 +22,12 @@ QString PictureName(int picture, bool builtinFaces);
 // Installs the accessibility factory for the game's own widgets; once per process.
 void InstallAccessibility();
 
-// Sends the name change of `object` to the AT-SPI bus carrying the new name,
-// as screen readers expect. Qt 6.4's bridge sends the object itself where the
-// text belongs, and Orca drops that event without a word. Does nothing with
-// any other Qt than 6.4, whose bridge it was proven on. True once sent.
+// Sends `object`'s name change to the AT-SPI bus with the new name, as readers
+// expect: Qt 6.4's bridge sends the object where the text belongs, and Orca
+// drops that event unsaid. Only on Qt 6.4, where it was proven; true once sent.
 bool AnnounceNameChange(QObject* object, const QString& name);
 
-// The names of the cards, kept as they change. It lives on the board widget,
-// where the cards' accessible interfaces find it.
+// The cards' names as they change, kept on the board, where the cards' interfaces find them.
 class CardNames : public QObject {
     Q_OBJECT
 public:
@@ -42,9 +38,8 @@ public:
     // What a reader calls a card showing `picture` (0 is its back).
     static QString CardName(int cell, int picture, bool found, bool builtinFaces);
 
-    // A skin was loaded: its faces are named by what they show only when
-    // they are the built-in ones.
-    void SkinLoaded(bool builtinFaces);
+    // Only the built-in faces are named by what they show.
+    void SkinLoaded(bool builtinFaces) { builtinFaces_ = builtinFaces; }
     // `card` shows `picture` now; `found` once its pair is found.
     void Drawn(TImage* card, int picture, bool found);
     // Names `card` anew from what it shows and whether its pair is found.
@@ -53,7 +48,6 @@ public:
     const QString& Name(int cell) const { return cardNames_.at(std::size_t(cell)); }
     // Whether the card's pair is found: its place is empty.
     bool Found(int cell) const { return found_.at(std::size_t(cell)); }
-    // What the current skin's `picture` is called.
     QString PictureName(int picture) const { return dvl::PictureName(picture, builtinFaces_); }
 
 private:

@@ -70,15 +70,10 @@ void KeyboardFrame::ShowFocusFrame() {
     QAccessible::updateAccessibility(&focus);
 }
 
-// Enter does what a click on the focused card would: nothing while its clip covers it
-// (the click handler checks that).
+// As a click on the focused card: nothing while its clip covers it (`click_` checks).
 void KeyboardFrame::TurnFocusedCard() {
-    if (!isVisible()) {
-        return;
-    }
-    TImage* image = FocusCard();
-    if (image->isVisible()) {
-        click_(image);
+    if (isVisible() && FocusCard()->isVisible()) {
+        click_(FocusCard());
     }
 }
 

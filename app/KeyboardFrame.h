@@ -1,8 +1,7 @@
 #pragma once
 
-// Keyboard play: the arrow keys move a frame over the cards and Enter turns
-// the card inside it. The frame shows once an arrow key has been pressed, or
-// as soon as a screen reader listens; the mouse passes through it.
+// Keyboard play: the arrow keys move a frame over the cards, Enter turns the card
+// in it. It shows from the first arrow key, or once a screen reader listens.
 
 #include "game/Board.h"
 
@@ -19,17 +18,14 @@ class KeyboardFrame : public QWidget {
 public:
     using Cards = std::array<TImage*, kCells + 1>; // from 1
 
-    // `click` turns a card as a mouse click on it would; `edge` runs when an
-    // arrow key finds the board's edge, with the cell the frame stays on.
+    // `click` turns a card as a click would; `edge` gets the cell where an arrow key met the edge.
     KeyboardFrame(QWidget* board, const Cards& cards, std::function<void(TImage*)> click,
                   std::function<void(int cell)> edge = {});
 
     // The arrow keys and Enter; false for any other key.
     bool KeyPress(int key);
-    // A screen reader's "press" on a card: the frame goes there and the card
-    // turns as Enter would turn it.
+    // A screen reader's "press": the frame goes to the card and Enter turns it.
     void PressCard(int cell);
-    // The cell the arrow keys have reached.
     int FocusCell() const { return focusCell_; }
     TImage* FocusCard() const { return cards_[std::size_t(focusCell_)]; }
     // Shows the frame on the focus cell and tells a reader that card has the focus.

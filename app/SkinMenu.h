@@ -1,7 +1,6 @@
 #pragma once
 
-// The "Скины" menu: one item for each skin in the game's directory, "1" to "9"
-// for the first nine, each loading its skin into the window's image list.
+// The "Скины" menu: an item per skin in the game's directory, "1" to "9" for the first nine.
 
 #include <QMenu>
 #include <functional>
@@ -12,9 +11,8 @@ class TDvlImageList;
 
 class SkinMenu : public QMenu {
 public:
-    // Added to `game`; its items' shortcuts work anywhere in `window`, whose
-    // screen the pictures are made sharp for. `loaded` runs after each load,
-    // with whether the skin holds the built-in pictures.
+    // Added to `game`; its shortcuts work anywhere in `window`, for whose screen the
+    // pictures are made sharp. `loaded` gets whether the skin holds the built-in ones.
     SkinMenu(QMenu* game, QWidget* window, TDvlImageList& list, QString directory,
              std::function<void(bool builtin)> loaded);
 

@@ -24,7 +24,7 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
     : QMainWindow(nullptr, kMainWindowFlags), board_(*this, std::move(seeds)) {
     InstallAccessibility();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(Caption());
+    setWindowTitle(QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)"));
     setFont(DefaultFont());
     // The stored layout fills the image list before anything else runs.
     LoadBuiltinSkin(DvlImageList1);
@@ -37,8 +37,7 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
     cardNames_ = new CardNames(boardWidget_);
     setCentralWidget(boardWidget_);
 
-    QStatusBar* bar = MakeStatusBar(this, statusText_);
-    setStatusBar(bar);
+    setStatusBar(MakeStatusBar(this, statusText_));
 
     BuildMenu(directory);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -50,8 +49,7 @@ TForm1::TForm1(Board::SeedSource seeds, QString directory)
         try {
             Timer1Timer();
         } catch (...) {
-            // The error box runs its own loop: shown from here, it would stop
-            // the ticks behind it.
+            // The error box runs its own loop: shown from here, it would stop the ticks.
             RunLater([error = std::current_exception()] { std::rethrow_exception(error); });
         }
     });
@@ -72,11 +70,8 @@ void TForm1::BuildMenu(const QString& directory) {
         a->setShortcut(key);
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a); // the shortcut works whether or not a menu is open
-        if (handler) {
-            connect(a, &QAction::triggered, this,
-                    [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-        }
-        return a;
+        connect(a, &QAction::triggered, this,
+                [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
     };
     QMenu* game1 = menuBar()->addMenu(QStringLiteral("Игра"));
     game1->setObjectName(QStringLiteral("Game1"));
@@ -116,11 +111,8 @@ void TForm1::CreateCells() {
         animate->Tag = i;
         animate->OnStart = [this](TAnimate* sender) { AnimateStart(sender); };
         animate->OnStop = [this](TAnimate* sender) { AnimateStop(sender); };
-        animate->SetTransparent(true);
         animate->SetColor(Qt::black);
-        image->SetAutoSize(false);
         image->SetStretch(true);
-        image->SetTransparent(false);
         // The clip player lies above the card picture and covers it while it plays.
         animate->raise();
     }
@@ -140,9 +132,8 @@ void TForm1::keyPressEvent(QKeyEvent* e) {
     });
 }
 
-// A visible clip player takes every press over its cell. A release can still
-// reach the card beneath when the press came before the clip appeared (Qt
-// gives the release to the pressed widget): that is no click either.
+// A visible clip player takes every press over its cell; a release Qt gives the
+// card beneath, pressed before the clip appeared, is no click either.
 void TForm1::ClickUncovered(TImage* card) {
     if (!Clip(card->Tag)->isVisible()) {
         MyImageClick(card);
@@ -152,12 +143,11 @@ void TForm1::ClickUncovered(TImage* card) {
 void TForm1::New1Click() {
     board_.New();
     if (announcer_) {
-        announcer_->SayStatus();
+        announcer_->Say(statusText_->text()); // a new game has been dealt
     }
 }
 
-// Timer2 counts the pair delay on the clock: should it fire early all the
-// same, it waits out the rest.
+// Should Timer2 fire early all the same, the rest of the pair delay is waited out.
 void TForm1::DelayTimeout() {
     const qint64 left = qint64(timing::kPairDelayMs) * 1000000 - delayClock_.nsecsElapsed();
     if (left > 0) {
@@ -180,17 +170,14 @@ void TForm1::About1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
-    Guarded([this] { FormClose(); });
+    // A direct call, not closing the records window: a dialog shown and hidden again
+    // has no native window left, and Qt then sends its close() no close event.
+    Guarded([this] {
+        if (records_) {
+            records_->FormClose(RecordsFile::Patience::AtExit);
+        }
+    });
     e->accept();
-}
-
-void TForm1::FormClose() {
-    // The records are saved by a direct call, not by closing the hidden records window: a
-    // dialog that has been shown and hidden again has no native window left, and Qt then
-    // sends its close() no close event.
-    if (records_) {
-        records_->FormClose(RecordsFile::Patience::AtExit);
-    }
 }
 
 void TForm1::PlaceCard(int cell, const CardGeometry& card) {
@@ -244,10 +231,9 @@ void TForm1::EnterRecord(std::int64_t score) {
     });
 }
 
-// Qt never delivers a timer's timeout again while that timer's own handler
-// runs, so dialogs shown inside Timer1's handler (the record entry, the error
-// box) would freeze the board behind them: they run from the event loop once
-// the tick has returned.
+// Qt delivers no timeout of a timer while its own handler runs, so dialogs shown
+// from Timer1's (the record entry, the error box) would freeze the board behind
+// them: they run from the event loop once the tick has returned.
 void TForm1::RunLater(std::function<void()> work) {
     QMetaObject::invokeMethod(
         this, [work = std::move(work)] { Guarded(work); }, Qt::QueuedConnection);

@@ -1,8 +1,7 @@
 #pragma once
 
-// The main window: the board of 24 cells on black, the menu, the status text
-// and the two timers. It owns every control the game uses and forwards their
-// events to the board model; the model's requests come back through BoardView.
+// The main window: 24 cells on black, the menu, the status text and two timers. It forwards
+// the controls' events to the board model, whose requests come back through BoardView.
 
 #include "app/Announcer.h"
 #include "app/SkinMenu.h"
@@ -35,12 +34,8 @@ public:
     // `directory`: where the skins are, read once at start-up.
     explicit TForm1(Board::SeedSource seeds = {}, QString directory = QDir::currentPath());
 
-    static QString Caption() {
-        return QStringLiteral("Игра \"Двойлики\"  (Последняя модификация 29.09.2004)");
-    }
-
-    // Windows made after this one at start-up; either may be absent. The records
-    // window takes each game's score and saves when this one closes.
+    // Windows made after this one; either may be absent. The records window takes
+    // each game's score and saves when this one closes.
     void SetAboutWindow(QDialog* about) { about_ = about; }
     void SetRecordsWindow(TForm2* records) { records_ = records; }
 
@@ -75,7 +70,6 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void FormClose();
     void BuildMenu(const QString& directory);
     void CreateCells();
     void ClickUncovered(TImage* card);

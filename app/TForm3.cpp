@@ -11,13 +11,10 @@
 
 namespace dvl {
 
-QString TForm3::Text() {
-    return QStringLiteral("Игра \"Двойлики\"\nВерсия 1.5\nсентябрь 2004 года\n\nАвтор:\n"
-                          "Команда\n«Двойлики»\nсм. README");
-}
-
 QLabel* TForm3::MakeText() {
-    auto* text = new QLabel(Text(), this);
+    auto* text = new QLabel(QStringLiteral("Игра \"Двойлики\"\nВерсия 1.5\nсентябрь 2004 года\n\n"
+                                           "Автор:\nКоманда\n«Двойлики»\nсм. README"),
+                            this);
     text->setObjectName(QStringLiteral("StaticText1"));
     text->setGeometry(104, 8, 121, 111);
     text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -27,13 +24,13 @@ QLabel* TForm3::MakeText() {
     return text;
 }
 
-TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow_(mainWindow) {
+TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("О программе..."));
     setFont(DefaultFont());
     setFixedSize(233, 148);
     setModal(true);
-    KeepFrame(this, mainWindow_);
+    KeepFrame(this, mainWindow);
     PaintBackground(this, QColor(0, 0, 128));
 
     picture_ = new QLabel(this);
@@ -51,9 +48,7 @@ TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr, kDialogFlags), mainWindow
 }
 
 void TForm3::showEvent(QShowEvent* e) {
-    // Decoded when first wanted rather than during start-up; on a screen of
-    // high density from the picture drawn at twice the size, scaled smoothly
-    // to the device's pixels.
+    // Decoded when first wanted; at high density from the double-size picture, smoothly scaled.
     if (picture_->pixmap().isNull()) {
         const qreal ratio = devicePixelRatioF();
         if (ratio > 1) {
@@ -63,9 +58,8 @@ void TForm3::showEvent(QShowEvent* e) {
             picture_->setPixmap(QPixmap(QStringLiteral(":/assets/about.jpg")));
         }
     }
-    // Orca 48 reads the window at once from the key that opened it, while its
-    // library still takes the text for hidden since the last closing: a new
-    // label is read afresh. Nothing on screen changes.
+    // Orca 48 reads the window at once from the opening key, while its library still
+    // takes the text for hidden since the last closing: a new label is read afresh.
     if (shownBefore_ && QAccessible::isActive()) {
         delete std::exchange(text_, MakeText());
         text_->show();

@@ -15,7 +15,6 @@ public:
     // Shown centred over `mainWindow` every time.
     explicit TForm3(QWidget* mainWindow = nullptr);
 
-    static QString Text();
     QLabel* Picture() const { return picture_; }
     QLabel* StaticText() const { return text_; }
     QPushButton* Button() const { return button_; }
@@ -27,7 +26,6 @@ protected:
 private:
     QLabel* MakeText();
 
-    QWidget* mainWindow_;
     QLabel* picture_;
     QPushButton* button_;
     QLabel* text_;

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -33,10 +34,9 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override {
-        if (t != QAccessible::Name || !isValid()) {
-            return {};
-        }
-        return header_->model()->headerData(section_, Qt::Horizontal).toString();
+        return t == QAccessible::Name && isValid()
+                   ? header_->model()->headerData(section_, Qt::Horizontal).toString()
+                   : QString();
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
@@ -84,12 +84,10 @@ public:
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
-        for (std::size_t i = 0; i < ids_.size(); ++i) {
-            if (QAccessible::accessibleInterface(ids_[i]) == child) {
-                return int(i);
-            }
-        }
-        return -1;
+        const auto it = std::ranges::find_if(ids_, [child](QAccessible::Id id) {
+            return QAccessible::accessibleInterface(id) == child;
+        });
+        return it == ids_.end() ? -1 : int(it - ids_.begin());
     }
 
 private:
@@ -97,10 +95,9 @@ private:
     mutable std::vector<QAccessible::Id> ids_;
 };
 
-// The list's viewport and scroll-bar holders, which hold no lines. Under the
-// list, Qt 6.8's bridge asks the list's table interface where they are, and it
-// warns "Fix my children" for anything but a line; to a reader they lie beside
-// the list, in the records box.
+// The list's viewport and scroll-bar holders, which hold no lines: under the list,
+// Qt 6.8's bridge asks its table interface for them and warns "Fix my children";
+// to a reader they lie beside it, in the records box.
 class ListPartAccessible : public QAccessibleWidget {
 public:
     using QAccessibleWidget::QAccessibleWidget;
@@ -123,17 +120,19 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     return nullptr;
 }
 
+// Filters the list it belongs to.
 class LineOnFocus : public QObject {
 public:
-    explicit LineOnFocus(QAbstractItemView* list) : QObject(list), list_(list) {}
+    using QObject::QObject;
 
-    bool eventFilter(QObject*, QEvent* e) override {
+    bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::FocusIn) {
+            auto* list = static_cast<QAbstractItemView*>(watched);
             // After the view has made its first line current.
-            QTimer::singleShot(0, this, [this] {
-                const QModelIndex current = list_->currentIndex();
-                if (list_->hasFocus() && current.isValid() && QAccessible::isActive()) {
-                    QAccessibleEvent focus(list_, QAccessible::Focus);
+            QTimer::singleShot(0, this, [list] {
+                const QModelIndex current = list->currentIndex();
+                if (list->hasFocus() && current.isValid() && QAccessible::isActive()) {
+                    QAccessibleEvent focus(list, QAccessible::Focus);
                     focus.setChild(current.row());
                     QAccessible::updateAccessibility(&focus);
                 }
@@ -141,9 +140,6 @@ public:
         }
         return false;
     }
-
-private:
-    QAbstractItemView* list_;
 };
 
 } // namespace

@@ -7,8 +7,7 @@ namespace dvl {
 // A records list's column header reads as its named sections; once per process.
 void InstallHeaderAccessibility();
 
-// When `list` takes the focus, a screen reader hears its current line, not
-// only how many lines it has.
+// A screen reader hears `list`'s current line as it takes the focus, not only its size.
 void AnnounceCurrentLineOnFocus(QAbstractItemView* list);
 
 } // namespace dvl

@@ -11,12 +11,13 @@
 #include <QValidator>
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 namespace dvl {
 namespace {
 
-// Leaves out, as they are typed or pasted, the characters the records file cannot hold, so
-// the name shown later is the one that stood in the field. The length counts characters.
+// Leaves out, as typed or pasted, what the records file cannot hold, so the name shown
+// later is the one in the field. The length counts characters.
 class NameValidator : public QValidator {
 public:
     using QValidator::QValidator;
@@ -32,8 +33,7 @@ public:
                 --cursor;
             }
         }
-        // Too long: what was just put in before the cursor is cut, as a full field refuses
-        // a typed character.
+        // Too long: what was just put in before the cursor is cut, as a full field refuses it.
         const int excess = int(kept.size()) - NameDialog::kMaxLength;
         if (excess > 0) {
             const int from = std::max(0, cursor - excess);
@@ -52,9 +52,7 @@ public:
 bool NameDialog::Storable(QChar c) {
     static const QString all = [] {
         std::array<std::uint8_t, 256> bytes{};
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            bytes[i] = std::uint8_t(i);
-        }
+        std::iota(bytes.begin(), bytes.end(), std::uint8_t(0));
         return cp1251::decode(bytes);
     }();
     // Control characters are the code page's too, but no name holds them.
@@ -79,10 +77,7 @@ NameDialog::NameDialog(QWidget* parent)
     const auto du = [&](double x, double y) {
         return QPoint(int(x * unit.width() + 0.5), int(y * unit.height() + 0.5));
     };
-    const auto size = [&](double w, double h) {
-        const QPoint p = du(w, h);
-        return QSize(p.x(), p.y());
-    };
+    const auto size = [&](double w, double h) { return QSize(du(w, h).x(), du(w, h).y()); };
     setFixedSize(size(180, 63));
 
     prompt_ = new QLabel(QStringLiteral("Введите имя"), this);
@@ -96,8 +91,7 @@ NameDialog::NameDialog(QWidget* parent)
     // The prompt names the field for a screen reader; it has no access key.
     prompt_->setBuddy(edit_);
     {
-        // Selected before the dialog shows, unheard: told as news, the
-        // selection would be read once and the field again with the dialog.
+        // Selected unheard before the dialog shows: told, it would be read twice.
         const QAccessible::UpdateHandler told = QAccessible::installUpdateHandler(nullptr);
         QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
         edit_->selectAll();

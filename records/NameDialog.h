@@ -1,7 +1,6 @@
 #pragma once
 
-// The name dialog at the end of a game that entered the records, laid out in
-// dialog units of its font.
+// The name dialog after a game that entered the records, laid out in its font's dialog units.
 
 #include <QDialog>
 
@@ -22,10 +21,8 @@ public:
 
     explicit NameDialog(QWidget* parent = nullptr);
 
-    // The text as it stands after OK, possibly empty; the initial text after
-    // Cancel, Esc or the close button.
+    // The text after OK, possibly empty; the initial text after Cancel, Esc or closing.
     QString Result() const;
-    // Shows the dialog modally and returns its result.
     static QString Ask(QWidget* parent);
 
     QLabel* Prompt() const { return prompt_; }

@@ -12,11 +12,8 @@
 #include <fcntl.h>
 #include <mutex>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <utility>
-#include <vector>
 
 namespace dvl {
 namespace {
@@ -26,8 +23,7 @@ constexpr const char* kTempPrefix = ".records.dvl.";
 constexpr int kTempSuffix = 6;
 constexpr std::time_t kStaleSeconds = 10 * 60;
 // Another game holds the lock for the milliseconds of its save, longer on a slow or network
-// disk. The window waits no longer than a player would notice (with what it does around the
-// wait, under 100 ms); the last save, at exit, may.
+// disk. The window waits less than a player would notice (under 100 ms in all); the exit may.
 constexpr std::chrono::milliseconds kBriefWait{50};
 constexpr std::chrono::milliseconds kExitWait{5000};
 
@@ -44,19 +40,9 @@ struct Fd {
     }
 };
 
-// Where the file system keeps no locks at all, the game says so once and goes on unlocked.
-void SayNoLocks(const QByteArray& path) {
-    static std::once_flag said;
-    std::call_once(said, [&] {
-        std::fprintf(stderr, "%s: this file system takes no locks; records are saved unlocked\n",
-                     path.constData());
-    });
-}
-
-// The file opened and locked (`how`: LOCK_SH to read, LOCK_EX to read and write), so that games
-// sharing it never read one's save half written, nor write between another's read and write.
-// -1 with errno set when it cannot be opened, EINVAL when it is no regular file, or EWOULDBLOCK
-// when another game still holds it after `patience`.
+// The file opened and locked (LOCK_SH to read, LOCK_EX to read and write), so that no game
+// reads a save half written or writes between another's read and write. -1 with errno set,
+// EINVAL for no regular file, EWOULDBLOCK when another game still holds it after `patience`.
 int OpenLocked(const QByteArray& path, int how, std::chrono::milliseconds patience) {
     const auto until = std::chrono::steady_clock::now() + patience;
     for (;;) {
@@ -75,7 +61,13 @@ int OpenLocked(const QByteArray& path, int how, std::chrono::milliseconds patien
         }
         while (::flock(file.fd, how | LOCK_NB) != 0) {
             if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EBADF) {
-                SayNoLocks(path);
+                // A file system without locks: said once, and the game goes on unlocked.
+                static std::once_flag said;
+                std::call_once(said, [&] {
+                    std::fprintf(
+                        stderr, "%s: this file system takes no locks; records are saved unlocked\n",
+                        path.constData());
+                });
                 return std::exchange(file.fd, -1);
             }
             if (errno != EWOULDBLOCK && errno != EINTR) {
@@ -97,8 +89,7 @@ int OpenLocked(const QByteArray& path, int how, std::chrono::milliseconds patien
     }
 }
 
-// Up to buf.size() bytes from the start of the file OpenLocked gave; -1, errno kept, when it
-// gave none or the file cannot be read at all.
+// Up to buf.size() bytes from the start of the file OpenLocked gave; -1, errno kept, for none.
 ssize_t ReadStart(int fd, std::span<std::uint8_t> buf) {
     if (fd < 0) {
         return -1;
@@ -143,8 +134,7 @@ bool InGroup(gid_t gid) {
     return n > 0 && std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
 }
 
-// A save takes milliseconds: a temporary far older than that was left by a game killed in
-// the middle of one, and no game is still writing it.
+// A save takes milliseconds: a far older temporary was left by a game killed meanwhile.
 void RemoveStaleTemporaries(const QString& directory) {
     DIR* dir = ::opendir(QFile::encodeName(directory).constData());
     if (dir == nullptr) {
@@ -200,8 +190,7 @@ void RecordsFile::Load(RecordsTable& table) {
         if (error == ENOENT) {
             Save(table); // a failure here is not reported
         } else if (error == EWOULDBLOCK) {
-            // Another game is saving: not read yet. The defaults show, and the next look at
-            // the file takes it in as that game's save.
+            // Another game is saving: the defaults show until the next look takes its save in.
             const auto shown = table.Image();
             known_.emplace(shown.begin(), shown.end());
         } else {
@@ -211,10 +200,27 @@ void RecordsFile::Load(RecordsTable& table) {
     table.Sort();
 }
 
-// A missing, damaged or unreadable file is saved over as it always was. Among equal scores
-// the records on the disk come first.
-std::optional<RecordsTable> RecordsFile::Merged(std::span<const std::uint8_t> disk,
-                                                const RecordsTable& ours) const {
+bool RecordsFile::TakeIn(RecordsTable& table) {
+    if (unread_) {
+        return false;
+    }
+    const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH, kBriefWait));
+    std::vector<std::uint8_t> disk;
+    auto merged = Reread(file.fd, table, disk);
+    if (!merged) {
+        return false;
+    }
+    table = std::move(*merged);
+    known_ = std::move(disk);
+    return true;
+}
+
+// A missing, damaged or unreadable file is saved over as it always was.
+std::optional<RecordsTable> RecordsFile::Reread(int fd, const RecordsTable& ours,
+                                                std::vector<std::uint8_t>& disk) const {
+    // One byte more than an image: a long file is no whole image.
+    disk.resize(RecordsTable::kImageSize + 1);
+    disk.resize(std::size_t(std::max<ssize_t>(ReadStart(fd, disk), 0)));
     if (!known_ || disk.size() != std::size_t(RecordsTable::kImageSize) ||
         std::ranges::equal(disk, *known_)) {
         return std::nullopt;
@@ -241,29 +247,6 @@ std::optional<RecordsTable> RecordsFile::Merged(std::span<const std::uint8_t> di
     return merged;
 }
 
-bool RecordsFile::TakeIn(RecordsTable& table) {
-    if (unread_) {
-        return false;
-    }
-    const Fd file(OpenLocked(QFile::encodeName(Path()), LOCK_SH, kBriefWait));
-    std::vector<std::uint8_t> disk;
-    auto merged = Reread(file.fd, table, disk);
-    if (!merged) {
-        return false;
-    }
-    table = std::move(*merged);
-    known_ = std::move(disk);
-    return true;
-}
-
-std::optional<RecordsTable> RecordsFile::Reread(int fd, const RecordsTable& ours,
-                                                std::vector<std::uint8_t>& disk) const {
-    // One byte more than an image: a long file is no whole image.
-    disk.resize(RecordsTable::kImageSize + 1);
-    disk.resize(std::size_t(std::max<ssize_t>(ReadStart(fd, disk), 0)));
-    return Merged(disk, ours);
-}
-
 bool RecordsFile::WriteAll(int fd, std::span<const std::uint8_t> image) const {
     std::size_t done = 0;
     while (done < image.size()) {
@@ -279,9 +262,8 @@ bool RecordsFile::WriteAll(int fd, std::span<const std::uint8_t> image) const {
     return true;
 }
 
-// Over the old bytes first, then cut to length: the file is never empty on the way, and a
-// full disk seldom refuses a write into blocks the file already has. Not safe against a
-// crash in the middle, which is why it is used only where a rename would do harm.
+// Over the old bytes, then cut to length: never empty on the way, and a full disk seldom
+// refuses blocks the file has. Not crash-safe: used only where a rename would do harm.
 bool RecordsFile::WriteInPlace(const QByteArray& path, std::span<const std::uint8_t> image) const {
     const int fd =
         ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
@@ -295,8 +277,7 @@ bool RecordsFile::WriteInPlace(const QByteArray& path, std::span<const std::uint
 }
 
 // A temporary beside the target, made the old file's twin, renamed over it once on disk. A new
-// file is linked in instead: the link fails, and `raced` is set, where another game made the
-// file meanwhile, which a rename would replace unseen.
+// file is linked in instead, which fails (`raced`) where another game made it meanwhile.
 bool RecordsFile::WriteRenamed(const QByteArray& path, const struct stat* old,
                                std::span<const std::uint8_t> image, bool& raced) const {
     const QByteArray dir = DirectoryOf(path);
@@ -340,8 +321,8 @@ bool RecordsFile::WriteRenamed(const QByteArray& path, const struct stat* old,
         ::unlink(temp.constData());
         return false;
     }
-    // The rename lasts a power cut only once the directory is on disk. The bytes are in
-    // place already, so a directory that cannot be opened or synced is no failure.
+    // The rename lasts a power cut once the directory is on disk; the bytes are in place
+    // already, so a directory that cannot be synced is no failure.
     const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         [[maybe_unused]] const int synced = io_.fsync(dirFd);
@@ -371,9 +352,9 @@ RecordsFile::Decision RecordsFile::Decide(const QByteArray& path) const {
     }
     d.target = real;
     std::free(real);
-    // A rename would cut the other names of a hard link loose, hand another player's file
-    // (or a group's the saver is not in) to the saver, or needs a directory that may be
-    // written: a shared score file is often writable where its directory is not.
+    // A rename would cut a hard link's other names loose, hand another player's file (or a
+    // group's the saver is not in) to the saver, and needs a writable directory, which a
+    // shared score file often lacks.
     const bool twinnable = ::geteuid() == 0 || (old.st_uid == ::geteuid() && InGroup(old.st_gid));
     const bool renamable = old.st_nlink == 1 && twinnable &&
                            ::access(DirectoryOf(d.target).constData(), W_OK | X_OK) == 0;

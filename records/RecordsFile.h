@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -16,15 +15,14 @@ namespace dvl {
 
 inline constexpr const char* kCannotSaveRecords = "Не могу сохранить рекорды!";
 
-// "records.dvl" in a directory fixed for the run. Other games may share the file (a score
-// file for all players, or two games in one directory): where the file system keeps locks,
-// a read of the file holds a shared `flock` and a save an exclusive one; a new file is
-// linked in whole, which fails where another game made it first; and a save keeps what
-// another game saved since this one last looked.
+// "records.dvl" in a directory fixed for the run, which other games may share (a score file
+// for all players, or two games in one directory): where the file system keeps locks, a read
+// holds a shared `flock` and a save an exclusive one; a new file is linked in whole, failing
+// where another game made it first; a save keeps what another game saved since our last look.
 class RecordsFile {
 public:
-    // How long a save waits for another game's lock: a moment no player notices (as every
-    // load and look does), or, for the last save at exit, up to 5 s.
+    // How long a save waits for another game's lock: a moment no player notices, as every load
+    // and look does, or up to 5 s for the last save at exit.
     enum class Patience { Brief, AtExit };
 
     // The calls whose failure a full disk shows as; tests replace them.
@@ -39,31 +37,26 @@ public:
     QString Path() const;
     void SetIo(Io io) { io_ = io; }
 
-    // A readable file (also a read-only one) fills the table from its first 560 bytes at
-    // most. Only a missing file is created, with the default table (a failure is not
-    // reported). A file another game keeps locked shows the defaults until the next look
-    // takes it in. A file that exists but cannot be read shows the defaults, and no save of
-    // this run replaces it: it holds records we never saw. Temporaries left by a save that
-    // was killed are removed. Then the table is sorted. Never throws.
+    // Fills the table from at most the first 560 bytes of a readable (or read-only) file, then
+    // sorts it. A missing file is made with the defaults (a failure unreported); one another
+    // game keeps locked shows them until the next look; one that cannot be read shows them and
+    // is never replaced by this run: it holds records we never saw. Temporaries left by a killed
+    // save are removed. Never throws.
     void Load(RecordsTable& table);
 
-    // When another game has saved since this one last read or wrote the file, the table
-    // becomes the ten best of theirs and of the records entered here since (those on the disk
-    // first among equal scores), and true is returned. Never throws.
+    // True when another game has saved since our last read or write: the table becomes the ten
+    // best of theirs and ours entered since, the disk's first among equal scores. Never throws.
     bool TakeIn(RecordsTable& table);
 
-    // The table written, or nothing when it could not be saved (the old file is then left
-    // whole). An existing file that is not a regular file, has no write permission bit, that
-    // we may not write or that the load could not read is left untouched, as is one another
-    // game keeps locked past `patience` (then Busy() says so). When another game has saved
-    // meanwhile, the table written is the merge. Otherwise the bytes go to a temporary file that
-    // replaces the old one once they are safely on disk; where that would change the file's owner,
-    // group or mode, break its hard links, or the directory refuses new files, they are written
-    // over the old ones in place. Never throws.
+    // The table written (the merge, when another game saved meanwhile), or nothing when it could
+    // not be saved and the old file is left whole. Left untouched: a file that is not regular,
+    // has no write bit, may not be written or could not be loaded, or is kept locked past
+    // `patience` (then Busy()). The bytes go to a temporary renamed over the old file once on
+    // disk; where that would change its owner, group or mode, break its hard links, or the
+    // directory refuses new files, over the old bytes in place. Never throws.
     std::optional<RecordsTable> Save(const RecordsTable& table,
                                      Patience patience = Patience::Brief);
-    // Whether the last save found the file locked by another game: nothing was written, and
-    // the records wait for the next save.
+    // The last save found the file locked by another game: the records wait for the next one.
     bool Busy() const { return busy_; }
 
     // Temporaries are named ".records.dvl.XXXXXX" (older builds put a pid before the suffix).
@@ -79,11 +72,9 @@ private:
     };
     Decision Decide(const QByteArray& path) const;
     std::optional<RecordsTable> SaveOnce(const RecordsTable& table, Patience patience, bool& raced);
-    // Nothing unless `disk` is a whole image other than known_: another game's save. Then the
-    // ten best of it and of the records in `ours` not in known_ (those entered here since).
-    std::optional<RecordsTable> Merged(std::span<const std::uint8_t> disk,
-                                       const RecordsTable& ours) const;
-    // The file read again from `fd` into `disk`, and Merged with `ours`.
+    // The file read again from `fd` into `disk`; nothing unless that is a whole image other
+    // than known_: another game's save. Then the ten best of it and of the records in `ours`
+    // not in known_ (those entered here since).
     std::optional<RecordsTable> Reread(int fd, const RecordsTable& ours,
                                        std::vector<std::uint8_t>& disk) const;
     bool WriteInPlace(const QByteArray& path, std::span<const std::uint8_t> image) const;

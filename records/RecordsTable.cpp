@@ -2,6 +2,7 @@
 
 #include "core/Cp1251.h"
 
+#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -23,19 +24,11 @@ void RecordEntry::SetName(const QString& name) {
 }
 
 std::int64_t RecordEntry::Score() const {
-    std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) {
-        v = (v << 8) | bytes[std::size_t(kScoreOffset + i)];
-    }
-    return std::int64_t(v);
+    return qFromLittleEndian<std::int64_t>(bytes.data() + kScoreOffset);
 }
 
 void RecordEntry::SetScore(std::int64_t score) {
-    auto v = std::uint64_t(score);
-    for (int i = 0; i < 8; ++i) {
-        bytes[std::size_t(kScoreOffset + i)] = std::uint8_t(v & 0xFF);
-        v >>= 8;
-    }
+    qToLittleEndian(score, bytes.data() + kScoreOffset);
 }
 
 QString RecordEntry::DisplayLine() const {
@@ -63,11 +56,9 @@ int RecordsTable::PlaceOf(std::int64_t score) const {
     if (!Qualifies(score)) {
         return 0;
     }
-    int k = 1;
-    while (Entry(k).Score() <= score) {
-        ++k;
-    }
-    return k;
+    const auto above =
+        std::ranges::find_if(entries_, [score](const RecordEntry& e) { return e.Score() > score; });
+    return int(above - entries_.begin()) + 1;
 }
 
 int RecordsTable::Insert(const RecordEntry& entry) {
@@ -96,7 +87,6 @@ int RecordsTable::Insert(const QString& name, std::int64_t score) {
 
 QStringList RecordsTable::Lines() const {
     QStringList lines;
-    lines.reserve(kCount);
     for (const auto& e : entries_) {
         lines.append(e.DisplayLine());
     }

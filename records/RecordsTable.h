@@ -9,8 +9,7 @@
 namespace dvl {
 
 // One entry's 56-byte image: length byte, 40 name bytes (Windows-1251), 7 padding bytes,
-// score (int64 LE). The bytes that carry no meaning are kept as they are, on exchange and
-// on replacement, so a file written back keeps them.
+// score (int64 LE). Bytes of no meaning are kept through exchanges and replacements.
 struct RecordEntry {
     static constexpr int kMaxName = 40;
     static constexpr int kSize = 56;
@@ -28,14 +27,11 @@ struct RecordEntry {
     QString DisplayLine() const;
 };
 
-// The ten best results, entry 1 the lowest score.
+// The ten best results, entry 1 the lowest score; at first all bytes 0.
 class RecordsTable {
 public:
     static constexpr int kCount = 10;
     static constexpr int kImageSize = kCount * RecordEntry::kSize; // 560
-
-    // Ten empty entries: empty name, score 0, all bytes 0.
-    RecordsTable() = default;
 
     // i from 1 to 10; anything else throws std::out_of_range.
     RecordEntry& Entry(int i) { return entries_.at(std::size_t(i - 1)); }
@@ -48,8 +44,7 @@ public:
     // Entry 10's score: a game must score strictly lower to enter the table.
     std::int64_t QualifyingScore() const { return Entry(kCount).Score(); }
     bool Qualifies(std::int64_t score) const { return score < QualifyingScore(); }
-    // Enters a qualifying result below every equal score and returns its place (1 to 10).
-    // A result that does not qualify changes nothing and gives 0.
+    // Enters a qualifying result below every equal score: its place (1 to 10), else 0.
     int Insert(const QString& name, std::int64_t score);
     // The same for a whole entry, its bytes kept.
     int Insert(const RecordEntry& entry);
@@ -57,8 +52,7 @@ public:
     // The ten display lines, entry 1 first.
     QStringList Lines() const;
     std::array<std::uint8_t, kImageSize> Image() const;
-    // Fills from the start; what the bytes do not cover keeps its state; bytes past 560
-    // are ignored. A name length above 40 is set to 40.
+    // Fills from the start, bytes past 560 ignored; a name length above 40 is set to 40.
     void ReadImage(std::span<const std::uint8_t> bytes);
 
 private:

@@ -42,10 +42,9 @@ public:
         if (text.trimmed().isEmpty()) {
             return;
         }
-        QColor ink = selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text);
-        if (!(option.state & QStyle::State_Enabled)) {
-            ink = pal.color(QPalette::Disabled, QPalette::Text);
-        }
+        const QColor ink = !(option.state & QStyle::State_Enabled)
+                               ? pal.color(QPalette::Disabled, QPalette::Text)
+                               : pal.color(selected ? QPalette::HighlightedText : QPalette::Text);
         const QStringList parts = TDvlListBox::SplitLine(text, kDelimiter);
         const std::vector<QRect> columns = TDvlListBox::ColumnRects(line, box_->SectionWidths());
         p->save();
@@ -124,9 +123,8 @@ void TDvlListBox::Clear() {
 void TDvlListBox::Add(const QString& line) {
     auto* item = new QStandardItem(line);
     item->setEditable(false);
-    // A screen reader reads the line's place and the columns that are shown,
-    // each after its caption, and not the delimiter: "1. Имя: Игрок, Очки: 100".
-    // A sighted player sees the place; a listener hears one line at a time.
+    // A listener hears one line at a time: its place and the shown columns after their
+    // captions, no delimiter: "1. Имя: Игрок, Очки: 100".
     const QStringList parts = SplitLine(line, kDelimiter);
     QStringList spoken;
     for (int c = 0; c < header_->count() && c < parts.size(); ++c) {

@@ -1,8 +1,7 @@
 #pragma once
 
-// A list of text lines under a column header, inside a sunken border. Each
-// line is split at the delimiter and part c is drawn in column c, as wide as
-// header section c; dragging a divider moves the columns after it.
+// Text lines under a column header, in a sunken border: part c of a line (split at
+// the delimiter) is drawn in column c, as wide as header section c.
 
 #include <QFrame>
 #include <QRect>
@@ -33,11 +32,9 @@ public:
     QListView* List() const { return list_; }
     std::vector<int> SectionWidths() const;
 
-    // The parts of a line: each delimiter ends one (possibly empty), and what
-    // follows the last is one more unless it is empty.
+    // Each delimiter ends a part (possibly empty); what follows the last is one unless empty.
     static QStringList SplitLine(const QString& line, QChar delimiter);
-    // Column rectangles of a line: column 0 at the line's left edge, each
-    // further one a pixel right of the previous one's right edge.
+    // Column 0 at the line's left edge, each next one a pixel right of the previous one.
     static std::vector<QRect> ColumnRects(const QRect& line, const std::vector<int>& widths);
     // Where part c's text starts: 2 pixels in, 1 pixel down.
     static QPoint TextOrigin(const QRect& column) { return column.topLeft() + QPoint(2, 1); }

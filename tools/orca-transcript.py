@@ -25,7 +25,7 @@ from datetime import datetime
 # The private buses and the listener are the accessibility test's own.
 here = os.path.dirname(os.path.abspath(__file__))
 spec = importlib.util.spec_from_file_location(
-    "play_by_ear", os.path.join(here, "..", "tests", "a11y", "play_by_ear.py"))
+    "private_desktop", os.path.join(here, "..", "tests", "a11y", "private_desktop.py"))
 ear = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(ear)
 
@@ -53,7 +53,7 @@ def private_speech(home):
     return conf
 
 
-class Transcript:
+class Transcript(ear.Listener):
     def __init__(self, game, out):
         self.out = out
         self.desktop = ear.Desktop(game)
@@ -85,8 +85,7 @@ class Transcript:
                 [self.desktop.game_path], cwd=work, stdout=subprocess.DEVNULL, stderr=err,
                 env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
         self.desktop.procs.append(self.desktop.game)
-        finder = ear.Player.find_app
-        self.app = self.wait(lambda: finder(self), 20)
+        self.app = self.wait(self.find_app, 20)
         self.window = subprocess.check_output(
             ["xdotool", "search", "--sync", "--name", "Двойлики"]).split()[0].decode()
         frame = self.wait(lambda: self.app.childCount and self.app[0], 10)
@@ -97,7 +96,7 @@ class Transcript:
         time.sleep(4)
 
     def wait(self, condition, seconds):
-        return ear.Player.wait_for(self, condition, seconds, "the game")
+        return self.wait_for(condition, seconds, "the game")
 
     def step(self, title):
         self.steps.append((datetime.now().strftime("%H:%M:%S.%f"), title))
